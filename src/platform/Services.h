@@ -1,0 +1,67 @@
+#pragma once
+
+// The operating-system services that the portable logic (settings file, emulation
+// engine) needs. Win32Services implements them over the real system; the native
+// tests use recording fakes, so that logic never includes <windows.h>.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// A window handle passed through the portable code untouched (an HWND on Windows).
+using WindowHandle = void*;
+
+class HotKeyService {
+public:
+    virtual ~HotKeyService() = default;
+    // True when the combination now posts WM_HOTKEY with `id` to `window`;
+    // false when another registration holds it.
+    virtual bool Register(WindowHandle window, int id, unsigned modifiers, unsigned virtualKey) = 0;
+    virtual void Unregister(WindowHandle window, int id) = 0;
+};
+
+struct ScreenPoint {
+    int x;
+    int y;
+};
+
+// The rectangle that spans every monitor, in physical pixels.
+struct ScreenArea {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+class MouseInput {
+public:
+    virtual ~MouseInput() = default;
+    virtual std::optional<ScreenPoint> CursorPosition() = 0;
+    virtual ScreenArea VirtualScreen() = 0;
+    // One synthetic mouse input with mouse_event's flags and coordinates.
+    virtual void Inject(std::uint32_t flags, std::int32_t dx, std::int32_t dy) = 0;
+};
+
+class MessageService {
+public:
+    virtual ~MessageService() = default;
+    // A modal message box owned by `owner`; `style` is the MB_* value.
+    virtual void Show(WindowHandle owner, const std::string& text, const std::string& caption,
+                      unsigned style) = 0;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    // Full path of the running executable; empty when the system cannot tell.
+    virtual std::string ExecutablePath() = 0;
+    // At most `maxBytes` from the start of the file; nothing when it cannot be opened.
+    virtual std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path,
+                                                              std::size_t maxBytes) = 0;
+    // Creates or truncates the file and writes `bytes` through to the disk.
+    virtual bool WriteFlushed(const std::string& path, const std::vector<std::uint8_t>& bytes) = 0;
+    // Moves `source` over `target` in one step, so a reader sees the old or the new file whole.
+    virtual bool Replace(const std::string& source, const std::string& target) = 0;
+    virtual void Remove(const std::string& path) = 0;
+};

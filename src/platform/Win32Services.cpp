@@ -1,0 +1,101 @@
+#include "platform/Win32Services.h"
+
+#include "platform/Handle.h"
+
+#include <windows.h>
+
+namespace {
+
+HWND ToHwnd(WindowHandle window) { return static_cast<HWND>(window); }
+
+// Longest path the system can hand back, in characters.
+constexpr DWORD kLongestPath = 32768;
+
+}  // namespace
+
+bool Win32HotKeys::Register(WindowHandle window, int id, unsigned modifiers, unsigned virtualKey) {
+    return RegisterHotKey(ToHwnd(window), id, modifiers, virtualKey) != FALSE;
+}
+
+void Win32HotKeys::Unregister(WindowHandle window, int id) { UnregisterHotKey(ToHwnd(window), id); }
+
+std::optional<ScreenPoint> Win32Mouse::CursorPosition() {
+    POINT point;
+    if (!GetCursorPos(&point)) {
+        return std::nullopt;
+    }
+    return ScreenPoint{point.x, point.y};
+}
+
+ScreenArea Win32Mouse::VirtualScreen() {
+    return ScreenArea{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                      GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+void Win32Mouse::Inject(std::uint32_t flags, std::int32_t dx, std::int32_t dy) {
+    mouse_event(flags, static_cast<DWORD>(dx), static_cast<DWORD>(dy), 0, 0);
+}
+
+void Win32Messages::Show(WindowHandle owner, const std::string& text, const std::string& caption,
+                         unsigned style) {
+    MessageBoxA(ToHwnd(owner), text.c_str(), caption.c_str(), style);
+}
+
+std::string Win32FileSystem::ExecutablePath() {
+    // The path may be longer than MAX_PATH; the call truncates silently, so grow until it fits.
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) {
+            return std::string();
+        }
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        if (path.size() >= kLongestPath) {
+            return std::string();
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+std::optional<std::vector<std::uint8_t>> Win32FileSystem::ReadFile(const std::string& path,
+                                                                   std::size_t maxBytes) {
+    Handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> bytes(maxBytes);
+    std::size_t total = 0;
+    while (total < maxBytes) {
+        DWORD read = 0;
+        if (!::ReadFile(file.get(), bytes.data() + total, static_cast<DWORD>(maxBytes - total), &read,
+                        nullptr) ||
+            read == 0) {
+            break;
+        }
+        total += read;
+    }
+    bytes.resize(total);
+    return bytes;
+}
+
+bool Win32FileSystem::WriteFlushed(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    Handle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return false;
+    }
+    DWORD written = 0;
+    return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size() && FlushFileBuffers(file.get());
+}
+
+bool Win32FileSystem::Replace(const std::string& source, const std::string& target) {
+    return MoveFileExA(source.c_str(), target.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+void Win32FileSystem::Remove(const std::string& path) { DeleteFileA(path.c_str()); }

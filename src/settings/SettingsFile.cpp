@@ -1,0 +1,84 @@
+#include "settings/SettingsFile.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+const char kFileName[] = "para.dll";
+const char kTemporarySuffix[] = ".new";
+constexpr std::size_t kFileSize = 16;
+
+using Bytes = std::vector<std::uint8_t>;
+
+void PutLittleEndian(Bytes& out, std::uint32_t value, std::size_t size) {
+    for (std::size_t i = 0; i < size; ++i) {
+        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    }
+}
+
+// Reads one field at `offset` only when the file holds all of it.
+template <typename Field>
+void TakeLittleEndian(const Bytes& in, std::size_t offset, Field& field) {
+    if (in.size() < offset + sizeof(Field)) {
+        return;
+    }
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < sizeof(Field); ++i) {
+        value |= static_cast<std::uint32_t>(in[offset + i]) << (8 * i);
+    }
+    field = static_cast<Field>(value);
+}
+
+std::string SettingsPath(FileSystem& files) {
+    const std::string directory = ExecutableDirectory(files);
+    return directory.empty() ? std::string() : directory + kFileName;
+}
+
+}  // namespace
+
+std::string ExecutableDirectory(FileSystem& files) {
+    const std::string path = files.ExecutablePath();
+    const std::size_t lastSeparator = path.rfind('\\');
+    if (lastSeparator == std::string::npos) {
+        return std::string();
+    }
+    return path.substr(0, lastSeparator + 1);
+}
+
+bool ReadSettingsFile(FileSystem& files, EmulatorSettings& settings) {
+    const std::string path = SettingsPath(files);
+    if (path.empty()) {
+        return false;
+    }
+    const std::optional<Bytes> bytes = files.ReadFile(path, kFileSize);
+    if (!bytes) {
+        return false;
+    }
+    TakeLittleEndian(*bytes, 0, settings.speedIndex);
+    TakeLittleEndian(*bytes, 4, settings.hotKeyVirtualKey);
+    TakeLittleEndian(*bytes, 6, settings.hotKeyModifiers);
+    TakeLittleEndian(*bytes, 8, settings.runAtStartup);
+    TakeLittleEndian(*bytes, 12, settings.minimizeAtStartup);
+    return true;
+}
+
+void WriteSettingsFile(FileSystem& files, const EmulatorSettings& settings) {
+    const std::string path = SettingsPath(files);
+    if (path.empty()) {
+        return;
+    }
+    Bytes bytes;
+    bytes.reserve(kFileSize);
+    PutLittleEndian(bytes, static_cast<std::uint32_t>(settings.speedIndex), 4);
+    PutLittleEndian(bytes, settings.hotKeyVirtualKey, 2);
+    PutLittleEndian(bytes, settings.hotKeyModifiers, 2);
+    PutLittleEndian(bytes, static_cast<std::uint32_t>(settings.runAtStartup), 4);
+    PutLittleEndian(bytes, static_cast<std::uint32_t>(settings.minimizeAtStartup), 4);
+
+    const std::string temporary = path + kTemporarySuffix;
+    if (!files.WriteFlushed(temporary, bytes) || !files.Replace(temporary, path)) {
+        files.Remove(temporary);
+    }
+}

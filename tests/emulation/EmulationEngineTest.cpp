@@ -1,0 +1,248 @@
+#include "emulation/EmulationEngine.h"
+
+#include "platform/FakeServices.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::vector<HotKeyCall> kKeypadRegistrations = {
+    Registered(1101, 0, 0x61), Registered(1102, 0, 0x62), Registered(1103, 0, 0x63),
+    Registered(1104, 0, 0x64), Registered(1105, 0, 0x65), Registered(1106, 0, 0x66),
+    Registered(1108, 0, 0x68),
+};
+const std::vector<HotKeyCall> kKeypadUnregistrations = {
+    Unregistered(1101), Unregistered(1102), Unregistered(1103), Unregistered(1104),
+    Unregistered(1105), Unregistered(1106), Unregistered(1108),
+};
+const char kEmulationFailure[] =
+    "Register emulation hotkey failure. \r\n"
+    "Please close the software which has occupied hotkey of numeric keypad.";
+constexpr std::uint32_t kAbsoluteMove = 0x0001 | 0x4000 | 0x8000;
+
+WindowHandle const kWindow = reinterpret_cast<WindowHandle>(0x1234);
+
+class EmulationEngineTest : public ::testing::Test {
+protected:
+    EmulationEngineTest()
+        : engine(settings, hotKeys, mouse, messages, [this](bool active) { notified.push_back(active); }) {
+        engine.BindWindow(kWindow);
+    }
+
+    void StartUp() {
+        engine.RegisterStartStop();
+        engine.RegisterEmulationKeys();
+        hotKeys.calls.clear();
+    }
+
+    EmulatorSettings settings;
+    FakeHotKeys hotKeys;
+    FakeMouse mouse;
+    FakeMessages messages;
+    std::vector<bool> notified;
+    EmulationEngine engine;
+};
+
+TEST_F(EmulationEngineTest, StepTableCoversTheListAndFallsBackToTenPixels) {
+    const std::vector<std::pair<int, int>> expected = {
+        {0, 1},    {1, 2},    {2, 5},    {3, 10},   {4, 20},   {5, 50}, {6, 100},
+        {7, 200},  {8, 500},  {9, 1000}, {-1, 10},  {10, 10},  {12, 10}, {INT32_MIN, 10},
+    };
+    for (const auto& [index, pixels] : expected) {
+        settings.speedIndex = index;
+        EXPECT_EQ(engine.StepPixels(), pixels) << "speed index " << index;
+    }
+}
+
+TEST_F(EmulationEngineTest, ControlModifiersBecomeRegistrationModifiersWithoutTheExtendedBit) {
+    EXPECT_EQ(EmulationEngine::ToHotKeyModifiers(0x00), 0x00);
+    EXPECT_EQ(EmulationEngine::ToHotKeyModifiers(0x01), 0x04);  // Shift
+    EXPECT_EQ(EmulationEngine::ToHotKeyModifiers(0x02), 0x02);  // Control
+    EXPECT_EQ(EmulationEngine::ToHotKeyModifiers(0x04), 0x01);  // Alt
+    EXPECT_EQ(EmulationEngine::ToHotKeyModifiers(0x03), 0x06);  // Ctrl+Shift
+    EXPECT_EQ(EmulationEngine::ToHotKeyModifiers(0x0A), 0x02);  // Ctrl+Insert, not Ctrl+Win+Insert
+    EXPECT_EQ(EmulationEngine::ToHotKeyModifiers(0x0F), 0x07);
+    EXPECT_EQ(EmulationEngine::ToHotKeyModifiers(0x4010), 0x4010);  // other bits pass
+}
+
+TEST_F(EmulationEngineTest, StartUpRegistersTheStartStopKeyThenTheSevenKeypadKeys) {
+    settings.hotKeyVirtualKey = 0x5A;
+    settings.hotKeyModifiers = 0x03;
+    engine.RegisterStartStop();
+    engine.RegisterEmulationKeys();
+
+    std::vector<HotKeyCall> expected = {Registered(HOTKEY_START_STOP, 0x06, 0x5A)};
+    expected.insert(expected.end(), kKeypadRegistrations.begin(), kKeypadRegistrations.end());
+    EXPECT_EQ(hotKeys.calls, expected);
+    EXPECT_EQ(hotKeys.lastWindow, kWindow);
+    EXPECT_TRUE(engine.Active());
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(EmulationEngineTest, RegistrationFailuresAtStartUpAreReportedOnceEach) {
+    hotKeys.takenElsewhere = {{0, 0x78}, {0, 0x64}};
+    engine.RegisterStartStop();
+    engine.RegisterEmulationKeys();
+
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[0].text, "Register start/stop hotkey failure. Please re-set the hotkey.");
+    EXPECT_EQ(messages.shown[1].text, kEmulationFailure);
+    for (const ShownMessage& message : messages.shown) {
+        EXPECT_EQ(message.caption, "Tarnwick");
+        EXPECT_EQ(message.style, 0x30u);
+        EXPECT_EQ(message.owner, kWindow);
+    }
+    // Every key is still tried, and the ones that registered work.
+    EXPECT_EQ(hotKeys.calls.size(), 8u);
+    EXPECT_TRUE(engine.Active());
+    engine.OnHotKey(HOTKEY_LEFT_CLICK);
+    EXPECT_EQ(mouse.injections.size(), 1u);
+}
+
+TEST_F(EmulationEngineTest, TheStartStopKeyReleasesAndRetakesTheKeypadInOrder) {
+    StartUp();
+
+    engine.OnHotKey(HOTKEY_START_STOP);
+    EXPECT_FALSE(engine.Active());
+    EXPECT_EQ(hotKeys.calls, kKeypadUnregistrations);
+    EXPECT_TRUE(hotKeys.Holds(HOTKEY_START_STOP, 0, 0x78));
+
+    for (int id : {1101, 1102, 1103, 1104, 1105, 1106, 1108}) {
+        engine.OnHotKey(id);
+    }
+    EXPECT_TRUE(mouse.injections.empty());
+
+    hotKeys.calls.clear();
+    hotKeys.takenElsewhere = {{0, 0x61}};  // taken while we were off: silently left to its taker
+    engine.OnHotKey(HOTKEY_START_STOP);
+    EXPECT_TRUE(engine.Active());
+    EXPECT_EQ(hotKeys.calls, kKeypadRegistrations);
+    EXPECT_EQ(notified, (std::vector<bool>{false, true}));
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(EmulationEngineTest, ClicksArePressAndReleaseInOneInput) {
+    StartUp();
+    engine.OnHotKey(HOTKEY_LEFT_CLICK);
+    engine.OnHotKey(HOTKEY_MIDDLE_CLICK);
+    engine.OnHotKey(HOTKEY_RIGHT_CLICK);
+    ASSERT_EQ(mouse.injections.size(), 3u);
+    const std::uint32_t flags[] = {0x0006, 0x0060, 0x0018};
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(mouse.injections[i].flags, flags[i]);
+        EXPECT_EQ(mouse.injections[i].dx, 0);
+        EXPECT_EQ(mouse.injections[i].dy, 0);
+    }
+    engine.OnHotKey(1107);
+    engine.OnHotKey(0);
+    EXPECT_EQ(mouse.injections.size(), 3u);
+}
+
+// The pointer must land exactly the step away on every layout, at every position,
+// and stop at the edge of the desktop rather than wrap or overshoot.
+TEST_F(EmulationEngineTest, EveryMoveLandsExactlyTheStepAwayClampedToTheDesktop) {
+    StartUp();
+    const ScreenArea layouts[] = {
+        {0, 0, 1024, 768}, {0, 0, 1920, 1080}, {-1920, 0, 3840, 1080},
+        {-1280, -300, 2646, 1324}, {0, 0, 1366, 768}, {0, 0, 7680, 4320},
+    };
+    const std::pair<int, int> directions[] = {
+        {HOTKEY_MOVE_LEFT, 0}, {HOTKEY_MOVE_DOWN, 1}, {HOTKEY_MOVE_RIGHT, 2}, {HOTKEY_MOVE_UP, 3}};
+    int moves = 0;
+    for (const ScreenArea& screen : layouts) {
+        mouse.screen = screen;
+        const int right = screen.left + screen.width - 1;
+        const int bottom = screen.top + screen.height - 1;
+        for (int index : {0, 3, 5, 8, 9}) {
+            settings.speedIndex = index;
+            const int step = engine.StepPixels();
+            for (int x = screen.left; x <= right; x += (x + 4 > right || x < screen.left + 4) ? 1 : 37) {
+                const int y = screen.top + (x - screen.left) * (screen.height - 1) / (screen.width - 1);
+                for (const auto& [id, direction] : directions) {
+                    mouse.cursor = {x, y};
+                    engine.OnHotKey(id);
+                    int wantX = x, wantY = y;
+                    switch (direction) {
+                        case 0: wantX = std::max(screen.left, x - step); break;
+                        case 1: wantY = std::min(bottom, y + step); break;
+                        case 2: wantX = std::min(right, x + step); break;
+                        case 3: wantY = std::max(screen.top, y - step); break;
+                    }
+                    ASSERT_EQ(mouse.injections.back().flags, kAbsoluteMove);
+                    ASSERT_EQ(mouse.cursor.x, wantX) << "from " << x << "," << y << " step " << step;
+                    ASSERT_EQ(mouse.cursor.y, wantY) << "from " << x << "," << y << " step " << step;
+                    ++moves;
+                }
+            }
+        }
+    }
+    EXPECT_EQ(static_cast<std::size_t>(moves), mouse.injections.size());
+}
+
+TEST_F(EmulationEngineTest, TheSpeedIsReadAtEveryMove) {
+    StartUp();
+    mouse.cursor = {500, 500};
+    settings.speedIndex = 9;
+    engine.OnHotKey(HOTKEY_MOVE_LEFT);
+    EXPECT_EQ(mouse.cursor.x, 0);
+    settings.speedIndex = 5;
+    engine.OnHotKey(HOTKEY_MOVE_RIGHT);
+    EXPECT_EQ(mouse.cursor.x, 50);
+    settings.speedIndex = -1;
+    engine.OnHotKey(HOTKEY_MOVE_DOWN);
+    EXPECT_EQ(mouse.cursor.y, 510);
+}
+
+TEST_F(EmulationEngineTest, WithoutAKnownPointerPositionNothingIsInjected) {
+    StartUp();
+    mouse.cursorKnown = false;
+    engine.OnHotKey(HOTKEY_MOVE_LEFT);
+    EXPECT_TRUE(mouse.injections.empty());
+}
+
+TEST_F(EmulationEngineTest, AStartStopKeyWithAModifierIsAccepted) {
+    StartUp();
+    settings.hotKeyVirtualKey = 0x4B;  // Ctrl+Alt+K
+    settings.hotKeyModifiers = 0x06;
+    EXPECT_TRUE(engine.ChangeStartStopKey({0x78, 0}));
+    EXPECT_EQ(hotKeys.calls, (std::vector<HotKeyCall>{Unregistered(HOTKEY_START_STOP),
+                                                      Registered(HOTKEY_START_STOP, 0x03, 0x4B)}));
+
+    settings.hotKeyVirtualKey = 0x2D;  // Ctrl+Insert, reported with the extended-key bit
+    settings.hotKeyModifiers = 0x0A;
+    EXPECT_TRUE(engine.ChangeStartStopKey({0x4B, 0x06}));
+    EXPECT_TRUE(hotKeys.Holds(HOTKEY_START_STOP, 0x02, 0x2D));
+    EXPECT_TRUE(engine.Active());
+    EXPECT_TRUE(notified.empty());
+}
+
+TEST_F(EmulationEngineTest, ARefusedStartStopKeyIsReleasedAndThePreviousOneRestored) {
+    settings.hotKeyVirtualKey = 0x4B;
+    settings.hotKeyModifiers = 0x06;
+    StartUp();
+
+    settings.hotKeyVirtualKey = 0x4B;  // plain K
+    settings.hotKeyModifiers = 0;
+    EXPECT_FALSE(engine.ChangeStartStopKey({0x4B, 0x06}));
+    EXPECT_EQ(hotKeys.calls, (std::vector<HotKeyCall>{
+                                 Unregistered(HOTKEY_START_STOP), Registered(HOTKEY_START_STOP, 0, 0x4B),
+                                 Unregistered(HOTKEY_START_STOP), Registered(HOTKEY_START_STOP, 0x03, 0x4B)}));
+    EXPECT_TRUE(hotKeys.Holds(HOTKEY_START_STOP, 0x03, 0x4B));
+
+    settings.hotKeyVirtualKey = 0x2D;  // Insert alone: the extended-key bit is no modifier
+    settings.hotKeyModifiers = 0x08;
+    EXPECT_FALSE(engine.ChangeStartStopKey({0x4B, 0x06}));
+    EXPECT_TRUE(hotKeys.Holds(HOTKEY_START_STOP, 0x03, 0x4B));
+
+    hotKeys.takenElsewhere = {{0x02, 0x51}};  // Ctrl+Q held by another program
+    settings.hotKeyVirtualKey = 0x51;
+    settings.hotKeyModifiers = 0x02;
+    EXPECT_FALSE(engine.ChangeStartStopKey({0x4B, 0x06}));
+    EXPECT_TRUE(hotKeys.Holds(HOTKEY_START_STOP, 0x03, 0x4B));
+
+    EXPECT_TRUE(engine.Active());
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+}  // namespace

@@ -1,0 +1,153 @@
+#pragma once
+
+// Recording stand-ins for the operating-system services, for the native tests.
+
+#include "platform/Services.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+struct HotKeyCall {
+    bool registering;
+    int id;
+    unsigned modifiers;
+    unsigned virtualKey;
+    bool operator==(const HotKeyCall& other) const {
+        return registering == other.registering && id == other.id && modifiers == other.modifiers &&
+               virtualKey == other.virtualKey;
+    }
+};
+
+inline HotKeyCall Registered(int id, unsigned modifiers, unsigned virtualKey) {
+    return {true, id, modifiers, virtualKey};
+}
+inline HotKeyCall Unregistered(int id) { return {false, id, 0, 0}; }
+
+// Behaves like the system's table: a combination held by anyone cannot be registered again.
+class FakeHotKeys : public HotKeyService {
+public:
+    bool Register(WindowHandle window, int id, unsigned modifiers, unsigned virtualKey) override {
+        calls.push_back(Registered(id, modifiers, virtualKey));
+        lastWindow = window;
+        const auto combination = std::make_pair(modifiers, virtualKey);
+        if (takenElsewhere.count(combination) || registrations.count(id)) {
+            return false;
+        }
+        for (const auto& entry : registrations) {
+            if (entry.second == combination) {
+                return false;
+            }
+        }
+        registrations[id] = combination;
+        return true;
+    }
+    void Unregister(WindowHandle window, int id) override {
+        calls.push_back(Unregistered(id));
+        lastWindow = window;
+        registrations.erase(id);
+    }
+
+    bool Holds(int id, unsigned modifiers, unsigned virtualKey) const {
+        const auto found = registrations.find(id);
+        return found != registrations.end() && found->second == std::make_pair(modifiers, virtualKey);
+    }
+
+    std::vector<HotKeyCall> calls;
+    std::set<std::pair<unsigned, unsigned>> takenElsewhere;  // (modifiers, virtual key)
+    std::map<int, std::pair<unsigned, unsigned>> registrations;
+    WindowHandle lastWindow = nullptr;
+};
+
+struct Injection {
+    std::uint32_t flags;
+    std::int32_t dx;
+    std::int32_t dy;
+};
+
+// Moves its cursor the way the system maps absolute input: left + floor(n * width / 65536).
+class FakeMouse : public MouseInput {
+public:
+    std::optional<ScreenPoint> CursorPosition() override {
+        if (!cursorKnown) {
+            return std::nullopt;
+        }
+        return cursor;
+    }
+    ScreenArea VirtualScreen() override { return screen; }
+    void Inject(std::uint32_t flags, std::int32_t dx, std::int32_t dy) override {
+        injections.push_back({flags, dx, dy});
+        if ((flags & 0x8001) == 0x8001) {
+            cursor.x = screen.left + static_cast<int>(static_cast<std::int64_t>(dx) * screen.width / 65536);
+            cursor.y = screen.top + static_cast<int>(static_cast<std::int64_t>(dy) * screen.height / 65536);
+        }
+    }
+
+    ScreenPoint cursor{100, 100};
+    bool cursorKnown = true;
+    ScreenArea screen{0, 0, 1024, 768};
+    std::vector<Injection> injections;
+};
+
+struct ShownMessage {
+    WindowHandle owner;
+    std::string text;
+    std::string caption;
+    unsigned style;
+};
+
+class FakeMessages : public MessageService {
+public:
+    void Show(WindowHandle owner, const std::string& text, const std::string& caption,
+              unsigned style) override {
+        shown.push_back({owner, text, caption, style});
+    }
+    std::vector<ShownMessage> shown;
+};
+
+class FakeFileSystem : public FileSystem {
+public:
+    using Bytes = std::vector<std::uint8_t>;
+
+    std::string ExecutablePath() override { return executablePath; }
+    std::optional<Bytes> ReadFile(const std::string& path, std::size_t maxBytes) override {
+        log.push_back("read " + path);
+        const auto found = files.find(path);
+        if (found == files.end()) {
+            return std::nullopt;
+        }
+        const Bytes& content = found->second;
+        return Bytes(content.begin(), content.begin() + std::min(maxBytes, content.size()));
+    }
+    bool WriteFlushed(const std::string& path, const Bytes& bytes) override {
+        log.push_back("write " + path);
+        if (failWrites) {
+            files[path] = Bytes(bytes.begin(), bytes.begin() + bytes.size() / 2);  // torn by a full disk
+            return false;
+        }
+        files[path] = bytes;
+        return true;
+    }
+    bool Replace(const std::string& source, const std::string& target) override {
+        log.push_back("replace " + source + " -> " + target);
+        if (failReplace || !files.count(source)) {
+            return false;
+        }
+        files[target] = files[source];
+        files.erase(source);
+        return true;
+    }
+    void Remove(const std::string& path) override {
+        log.push_back("remove " + path);
+        files.erase(path);
+    }
+
+    std::string executablePath = "C:\\Tools\\Tarnwick\\tarnwick.exe";
+    std::map<std::string, Bytes> files;
+    std::vector<std::string> log;
+    bool failWrites = false;
+    bool failReplace = false;
+};
