@@ -118,7 +118,9 @@ void EmulationEngine::OnHotKey(int identifier) {
         } else {
             UnregisterKeypad();
         }
-        stateChanged_(active_);
+        if (stateChanged_) {
+            stateChanged_(active_);
+        }
         return;
     }
     if (!active_) {

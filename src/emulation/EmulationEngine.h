@@ -16,6 +16,7 @@ struct HotKeyCombination {
 // they are in force. Everything runs on the user-interface thread.
 class EmulationEngine {
 public:
+    // Called after every toggle with the new state; may be empty.
     using StateChanged = std::function<void(bool active)>;
 
     EmulationEngine(EmulatorSettings& settings, HotKeyService& hotKeys, MouseInput& mouse,

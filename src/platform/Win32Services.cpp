@@ -1,15 +1,13 @@
 #include "platform/Win32Services.h"
 
 #include "platform/Handle.h"
+#include "platform/ModulePath.h"
 
 #include <windows.h>
 
 namespace {
 
 HWND ToHwnd(WindowHandle window) { return static_cast<HWND>(window); }
-
-// Longest path the system can hand back, in characters.
-constexpr DWORD kLongestPath = 32768;
 
 }  // namespace
 
@@ -41,24 +39,7 @@ void Win32Messages::Show(WindowHandle owner, const std::string& text, const std:
     MessageBoxA(ToHwnd(owner), text.c_str(), caption.c_str(), style);
 }
 
-std::string Win32FileSystem::ExecutablePath() {
-    // The path may be longer than MAX_PATH; the call truncates silently, so grow until it fits.
-    std::string path(MAX_PATH, '\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) {
-            return std::string();
-        }
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        if (path.size() >= kLongestPath) {
-            return std::string();
-        }
-        path.resize(path.size() * 2);
-    }
-}
+std::string Win32FileSystem::ExecutablePath() { return ExecutableFullPath(); }
 
 std::optional<std::vector<std::uint8_t>> Win32FileSystem::ReadFile(const std::string& path,
                                                                    std::size_t maxBytes) {

@@ -1,0 +1,51 @@
+# tarnwick.exe and the tests that run under Wine.
+enable_language(RC)
+
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+set(ICON_DIR ${CMAKE_BINARY_DIR}/icons)
+add_custom_command(
+  OUTPUT ${ICON_DIR}/active.ico ${ICON_DIR}/inactive.ico
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/scripts/make_icons.py ${ICON_DIR}
+  DEPENDS ${CMAKE_SOURCE_DIR}/scripts/make_icons.py
+  COMMENT "Drawing the icons")
+set_source_files_properties(resources/tarnwick.rc PROPERTIES
+  OBJECT_DEPENDS "${ICON_DIR}/active.ico;${ICON_DIR}/inactive.ico;${CMAKE_SOURCE_DIR}/resources/tarnwick.manifest")
+
+# Nothing but system DLLs at run time: the C++ runtime and threads are linked in.
+if(MINGW)
+  add_link_options(-static -static-libgcc -static-libstdc++)
+endif()
+
+add_library(tarnwick_platform STATIC
+  src/platform/Application.cpp
+  src/platform/Control.cpp
+  src/platform/DataExchange.cpp
+  src/platform/Dialog.cpp
+  src/platform/HotKeyControl.cpp
+  src/platform/ModulePath.cpp
+  src/platform/SubclassedWindow.cpp
+  src/platform/Win32Services.cpp)
+target_link_libraries(tarnwick_platform PUBLIC tarnwick_core comctl32)
+target_compile_definitions(tarnwick_platform PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX
+  _WIN32_WINNT=0x0601 WINVER=0x0601)
+
+add_executable(tarnwick WIN32
+  src/platform/WinMain.cpp
+  src/app/EmulatorApp.cpp
+  src/ui/EmulatorDialog.cpp
+  resources/tarnwick.rc)
+target_include_directories(tarnwick PRIVATE ${ICON_DIR})
+target_link_libraries(tarnwick PRIVATE tarnwick_platform)
+
+# Windows tests: each executable is one CTest test, run through Wine.
+function(add_windows_test name)
+  add_executable(${name} ${ARGN})
+  target_include_directories(${name} PRIVATE tests)
+  target_link_libraries(${name} PRIVATE tarnwick_platform GTest::gtest)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+endfunction()
+
+add_test(NAME executable_imports_only_system_dlls
+  COMMAND ${CMAKE_COMMAND} -DEXECUTABLE=$<TARGET_FILE:tarnwick> -DOBJDUMP=${CMAKE_OBJDUMP}
+          -P ${CMAKE_SOURCE_DIR}/cmake/CheckImports.cmake)

@@ -1,0 +1,34 @@
+#include "platform/DataExchange.h"
+
+#include "platform/Control.h"
+
+void DataExchange::BindControl(int id, Control& control) { control.Subclass(Item(id)); }
+
+void DataExchange::Text(int id, std::string& value) {
+    const HWND item = Item(id);
+    if (!saving_) {
+        SetWindowTextA(item, value.c_str());
+        return;
+    }
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(item)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextA(item, text.data(), static_cast<int>(text.size()))));
+    value = std::move(text);
+}
+
+void DataExchange::ComboIndex(int id, std::int32_t& index) {
+    const HWND item = Item(id);
+    if (saving_) {
+        index = static_cast<std::int32_t>(SendMessageA(item, CB_GETCURSEL, 0, 0));
+    } else {
+        SendMessageA(item, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    }
+}
+
+void DataExchange::Check(int id, std::int32_t& state) {
+    const HWND item = Item(id);
+    if (saving_) {
+        state = static_cast<std::int32_t>(SendMessageA(item, BM_GETCHECK, 0, 0));
+    } else {
+        SendMessageA(item, BM_SETCHECK, static_cast<WPARAM>(state), 0);
+    }
+}

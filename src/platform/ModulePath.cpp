@@ -1,0 +1,27 @@
+#include "platform/ModulePath.h"
+
+#include <windows.h>
+
+namespace {
+// Longest path the system can hand back, in characters.
+constexpr std::size_t kLongestPath = 32768;
+}  // namespace
+
+std::string ExecutableFullPath() {
+    // A buffer that is too small is filled and truncated without an error, so grow until it fits.
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) {
+            return std::string();
+        }
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        if (path.size() >= kLongestPath) {
+            return std::string();
+        }
+        path.resize(path.size() * 2);
+    }
+}

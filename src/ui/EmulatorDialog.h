@@ -1,0 +1,48 @@
+#pragma once
+
+#include "emulation/EmulationEngine.h"
+#include "platform/Control.h"
+#include "platform/Dialog.h"
+#include "platform/HotKeyControl.h"
+#include "platform/MessageTable.h"
+#include "platform/SharedIcon.h"
+#include "platform/Win32Services.h"
+#include "settings/EmulatorSettings.h"
+
+#include <string>
+
+// Tarnwick's only window. It owns everything that lives while the program runs:
+// the settings, the emulation engine and the controls bound to them.
+class EmulatorDialog final : public Dialog {
+public:
+    EmulatorDialog();
+
+protected:
+    void DoDataExchange(DataExchange& exchange) override;
+    bool PreTranslateMessage(MSG& message) override;
+    BOOL OnInitDialog() override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    static const MessageTable<EmulatorDialog> messages;
+
+    LRESULT OnHotKey(WPARAM identifier, LPARAM);
+    void OnModify();
+    void LoadSettings();
+    void SaveSettings();
+    void ShowStartStopKey();
+
+    HotKeyControl hotKeyControl_;
+    std::string manual_;
+    EmulatorSettings settings_;
+    SharedIcon icon_;
+    Win32HotKeys hotKeys_;
+    Win32Mouse mouse_;
+    Win32Messages messageBoxes_;
+    Win32FileSystem files_;
+    EmulationEngine engine_;
+    Control modifyButton_;
+    Control donateButton_;
+    Control minimizeButton_;
+    Control exitButton_;
+};
