@@ -1,0 +1,49 @@
+/* Identifiers shared by tarnwick.rc and the program. Read by the resource
+   compiler and by portable code that must not see <windows.h>, so this header
+   includes nothing and holds plain numbers only. */
+#ifndef TARNWICK_RESOURCE_H
+#define TARNWICK_RESOURCE_H
+
+/* Dialog templates */
+#define IDD_ABOUT                   100
+#define IDD_MAIN                    102
+
+/* Controls of IDD_MAIN */
+#define IDC_STATIC                  (-1)
+#define IDC_SPEED                   1002
+#define IDC_HOTKEY                  1003
+#define IDC_MODIFY                  1004
+#define IDC_MANUAL                  1005
+#define IDC_RUN_AT_STARTUP          1006
+#define IDC_MINIMIZE_AT_STARTUP     1008
+#define IDC_MINIMIZE                1009
+#define IDC_EXIT                    1010
+#define IDC_DONATE                  1011
+
+/* Icon groups: the tray shows IDI_INACTIVE while emulation is off */
+#define IDI_ACTIVE                  128
+#define IDI_INACTIVE                131
+
+/* Tray menu and its one command */
+#define IDR_TRAY_MENU               130
+#define ID_TRAY_EXIT                32771
+
+/* System-menu entry for the About box; the low four bits of a system
+   command belong to the system, so they stay clear */
+#define IDS_ABOUTBOX                101
+#define IDM_ABOUTBOX                0x0010
+
+/* Tray callback message, WM_USER+5 */
+#define WM_TRAY_NOTIFY              1029
+
+/* Hotkey identifiers */
+#define HOTKEY_START_STOP           1001
+#define HOTKEY_LEFT_CLICK           1101
+#define HOTKEY_MIDDLE_CLICK         1102
+#define HOTKEY_RIGHT_CLICK          1103
+#define HOTKEY_MOVE_LEFT            1104
+#define HOTKEY_MOVE_DOWN            1105
+#define HOTKEY_MOVE_RIGHT           1106
+#define HOTKEY_MOVE_UP              1108
+
+#endif
