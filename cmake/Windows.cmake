@@ -49,3 +49,8 @@ endfunction()
 add_test(NAME executable_imports_only_system_dlls
   COMMAND ${CMAKE_COMMAND} -DEXECUTABLE=$<TARGET_FILE:tarnwick> -DOBJDUMP=${CMAKE_OBJDUMP}
           -P ${CMAKE_SOURCE_DIR}/cmake/CheckImports.cmake)
+
+add_windows_test(engine_and_settings_windows_tests
+  tests/platform/WinTestMain.cpp
+  tests/emulation/EmulationEngineWinTest.cpp
+  tests/settings/SettingsFileWinTest.cpp)

@@ -7,9 +7,9 @@ namespace {
 constexpr std::size_t kLongestPath = 32768;
 }  // namespace
 
-std::string ExecutableFullPath() {
+std::string ExecutableFullPath(std::size_t initialSize) {
     // A buffer that is too small is filled and truncated without an error, so grow until it fits.
-    std::string path(MAX_PATH, '\0');
+    std::string path(initialSize, '\0');
     for (;;) {
         const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0) {
