@@ -36,6 +36,9 @@ add_executable(tarnwick WIN32
   resources/tarnwick.rc)
 target_include_directories(tarnwick PRIVATE ${ICON_DIR})
 target_link_libraries(tarnwick PRIVATE tarnwick_platform)
+if(MINGW)
+  target_link_options(tarnwick PRIVATE $<$<CONFIG:MinSizeRel,Release>:-s>)
+endif()
 
 # Windows tests: each executable is one CTest test, run through Wine.
 function(add_windows_test name)
@@ -54,3 +57,7 @@ add_windows_test(engine_and_settings_windows_tests
   tests/platform/WinTestMain.cpp
   tests/emulation/EmulationEngineWinTest.cpp
   tests/settings/SettingsFileWinTest.cpp)
+add_windows_test(dialog_layer_windows_tests
+  tests/platform/WinTestMain.cpp
+  tests/platform/DialogTest.cpp
+  tests/platform/probe_dialog.rc)
