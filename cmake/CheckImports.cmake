@@ -1,4 +1,5 @@
 # Fails unless EXECUTABLE is a GUI-subsystem program that imports system DLLs only.
+cmake_minimum_required(VERSION 3.21)
 execute_process(COMMAND ${OBJDUMP} -p ${EXECUTABLE} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
 if(failed)
   message(FATAL_ERROR "${OBJDUMP} could not read ${EXECUTABLE}")
