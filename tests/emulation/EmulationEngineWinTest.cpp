@@ -139,7 +139,9 @@ TEST_F(EmulationEngineWinTest, KeypadMovesLandExactlyTheStepAwayEvenAtTheEdges) 
     std::size_t pressed = 0;
     for (const Case& c : cases) {
         settings.speedIndex = c.speedIndex;
-        ASSERT_TRUE(MovePointerTo(c.from.x, c.from.y));
+        ASSERT_TRUE(MovePointerTo(c.from.x, c.from.y))
+            << "pointer stays at " << PointerPosition().x << "," << PointerPosition().y << ", not "
+            << c.from.x << "," << c.from.y;
         PressHotKey(c.key, ++pressed);
         EXPECT_EQ(host.hotKeys.back(), c.expectedId);
         const bool landed = PumpUntil([&] { return PointerPosition().x == c.to.x && PointerPosition().y == c.to.y; },

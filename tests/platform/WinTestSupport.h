@@ -7,6 +7,7 @@
 #include <chrono>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace wintest {
 
@@ -57,21 +58,39 @@ inline POINT PointerPosition() {
     return point;
 }
 
-// Puts the pointer at (x, y) and waits until it stays there. Under X a warp is echoed
-// back as motion some time later, which can carry the pointer back to an earlier place.
+// Places the pointer with one absolute input, as the program under test does.
+inline void SendPointerTo(int x, int y) {
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    INPUT move{};
+    move.type = INPUT_MOUSE;
+    move.mi.dx = static_cast<LONG>((static_cast<LONGLONG>(x - left) * 65536 + width - 1) / width);
+    move.mi.dy = static_cast<LONG>((static_cast<LONGLONG>(y - top) * 65536 + height - 1) / height);
+    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
+    SendInput(1, &move, sizeof move);
+}
+
+// Puts the pointer at (x, y) and waits until it stays there. Under Wine the X server echoes
+// each pointer warp back as motion some time later, which can carry the pointer back to an
+// earlier place; Wine then skips a warp to the place it believes the pointer already is, so
+// a try that did not stick goes by way of another place first.
 inline bool MovePointerTo(int x, int y, milliseconds timeout = milliseconds(5000)) {
     const auto until = std::chrono::steady_clock::now() + timeout;
     while (std::chrono::steady_clock::now() < until) {
-        SetCursorPos(x, y);
-        PumpMessages(milliseconds(100));
+        SendPointerTo(x, y);
+        PumpMessages(milliseconds(50));
         const POINT now = PointerPosition();
         if (now.x == x && now.y == y) {
-            PumpMessages(milliseconds(100));
+            PumpMessages(milliseconds(50));
             const POINT later = PointerPosition();
             if (later.x == x && later.y == y) {
                 return true;
             }
         }
+        SendPointerTo(x > 20 ? x - 9 : x + 9, y > 20 ? y - 9 : y + 9);
+        PumpMessages(milliseconds(50));
     }
     return false;
 }
@@ -165,6 +184,100 @@ inline MessageBoxSeen FindMessageBox(const std::string& caption, DWORD processId
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+// Whether a key combination (RegisterHotKey modifiers and key) is free, found by taking it
+// for a moment and giving it back. Use it to wait for a program to let go of a key, never
+// while that program may be taking one: the two registrations could collide.
+inline bool HotKeyFree(UINT modifiers, UINT virtualKey) {
+    const int probe = 0xBFFF;  // the top of the identifiers left to applications
+    if (!RegisterHotKey(nullptr, probe, modifiers, virtualKey)) {
+        return false;
+    }
+    UnregisterHotKey(nullptr, probe);
+    return true;
+}
+
+// Paints into a fresh 32-bit picture of `size` and returns its pixels row by row, top row
+// first, as 0x00RRGGBB.
+template <typename Paint>
+std::vector<DWORD> PaintedPixels(SIZE size, Paint paint) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size.cx;
+    info.bmiHeader.biHeight = -size.cy;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    std::vector<DWORD> pixels;
+    void* bits = nullptr;
+    const HDC dc = CreateCompatibleDC(nullptr);
+    const HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap) {
+        const HGDIOBJ previous = SelectObject(dc, bitmap);
+        paint(dc);
+        GdiFlush();
+        const auto* first = static_cast<const DWORD*>(bits);
+        pixels.assign(first, first + size.cx * size.cy);
+        for (DWORD& pixel : pixels) {
+            pixel &= 0x00FFFFFF;
+        }
+        SelectObject(dc, previous);
+        DeleteObject(bitmap);
+    }
+    DeleteDC(dc);
+    return pixels;
+}
+
+// Whether `window` (a message box, of any process) shows the system icon `systemIcon`
+// (IDI_EXCLAMATION and the like). A shared icon has a handle of its own in each process, so
+// the picture on the screen is compared with the icon drawn here over the same background,
+// taken from the corner pixel, which the system icons leave transparent. Waits up to
+// `timeout`, since the icon is painted after the window appears.
+inline bool ShowsSystemIcon(HWND window, LPCSTR systemIcon,
+                            milliseconds timeout = milliseconds(3000)) {
+    HWND control = nullptr;
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM parameter) -> BOOL {
+            char className[16] = {};
+            GetClassNameA(child, className, sizeof className);
+            if (lstrcmpiA(className, "Static") != 0 ||
+                (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON || !IsWindowVisible(child)) {
+                return TRUE;
+            }
+            *reinterpret_cast<HWND*>(parameter) = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&control));
+    const HICON expected = LoadIconA(nullptr, systemIcon);
+    if (!control || !expected) {
+        return false;
+    }
+    return PumpUntil(
+        [&] {
+            RECT area;
+            GetWindowRect(control, &area);
+            const SIZE size{area.right - area.left, area.bottom - area.top};
+            const std::vector<DWORD> shown = PaintedPixels(size, [&](HDC dc) {
+                const HDC screen = GetDC(nullptr);
+                BitBlt(dc, 0, 0, size.cx, size.cy, screen, area.left, area.top, SRCCOPY);
+                ReleaseDC(nullptr, screen);
+            });
+            if (shown.empty()) {
+                return false;
+            }
+            const DWORD corner = shown.front();
+            const std::vector<DWORD> drawn = PaintedPixels(size, [&](HDC dc) {
+                const HBRUSH background = CreateSolidBrush(
+                    RGB((corner >> 16) & 0xFF, (corner >> 8) & 0xFF, corner & 0xFF));
+                const RECT all{0, 0, size.cx, size.cy};
+                FillRect(dc, &all, background);
+                DeleteObject(background);
+                DrawIconEx(dc, 0, 0, expected, size.cx, size.cy, 0, nullptr, DI_NORMAL);
+            });
+            return shown == drawn;
+        },
+        timeout);
 }
 
 }  // namespace wintest
