@@ -19,7 +19,7 @@ BOOL EmulatorApp::InitInstance() {
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
                                         ICC_STANDARD_CLASSES | ICC_HOTKEY_CLASS};
     InitCommonControlsEx(&controls);
-    richEdit_ = Module("riched32.dll");
+    richEdit_ = Module(LoadLibraryA("riched32.dll"));
 
     EmulatorDialog dialog;
     dialog.DoModal();

@@ -2,7 +2,6 @@
 
 #include "platform/Application.h"
 #include "platform/Handle.h"
-#include "platform/Module.h"
 
 // Starts Tarnwick once per executable name and runs its dialog for the life of the process.
 class EmulatorApp final : public Application {

@@ -4,33 +4,53 @@
 
 #include <utility>
 
-// Owns a kernel handle (file, mutex, ...) and closes it once. Move-only.
-class Handle {
+// Owns one system object and releases it once; move-only, so it can never be released twice.
+template <typename Traits>
+class UniqueHandle {
 public:
-    Handle() = default;
-    explicit Handle(HANDLE handle) : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
-    Handle(Handle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    Handle& operator=(Handle&& other) noexcept {
+    using Value = typename Traits::Value;
+
+    UniqueHandle() = default;
+    explicit UniqueHandle(Value value) : value_(Traits::Valid(value) ? value : nullptr) {}
+    UniqueHandle(UniqueHandle&& other) noexcept : value_(std::exchange(other.value_, nullptr)) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
         if (this != &other) {
-            Close();
-            handle_ = std::exchange(other.handle_, nullptr);
+            Release();
+            value_ = std::exchange(other.value_, nullptr);
         }
         return *this;
     }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle() { Close(); }
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    ~UniqueHandle() { Release(); }
 
-    HANDLE get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
+    Value get() const { return value_; }
+    explicit operator bool() const { return value_ != nullptr; }
 
 private:
-    void Close() {
-        if (handle_) {
-            CloseHandle(handle_);
-            handle_ = nullptr;
+    void Release() {
+        if (value_) {
+            Traits::Release(value_);
+            value_ = nullptr;
         }
     }
 
-    HANDLE handle_ = nullptr;
+    Value value_ = nullptr;
 };
+
+struct KernelObjectTraits {
+    using Value = HANDLE;
+    static bool Valid(HANDLE handle) { return handle && handle != INVALID_HANDLE_VALUE; }
+    static void Release(HANDLE handle) { CloseHandle(handle); }
+};
+
+struct LibraryTraits {
+    using Value = HMODULE;
+    static bool Valid(HMODULE module) { return module != nullptr; }
+    static void Release(HMODULE module) { FreeLibrary(module); }
+};
+
+// A file, mutex, process or other kernel object.
+using Handle = UniqueHandle<KernelObjectTraits>;
+// A library loaded at run time.
+using Module = UniqueHandle<LibraryTraits>;
