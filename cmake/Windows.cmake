@@ -61,3 +61,7 @@ add_windows_test(dialog_layer_windows_tests
   tests/platform/WinTestMain.cpp
   tests/platform/DialogTest.cpp
   tests/platform/probe_dialog.rc)
+
+add_windows_test(ui_end_to_end_tests tests/ui/EmulatorDialogTest.cpp)
+add_dependencies(ui_end_to_end_tests tarnwick)
+

@@ -20,7 +20,10 @@ void DataExchange::ComboIndex(int id, std::int32_t& index) {
     if (saving_) {
         index = static_cast<std::int32_t>(SendMessageA(item, CB_GETCURSEL, 0, 0));
     } else {
-        SendMessageA(item, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        // An index past the list means no selection; Wine would keep the old one instead.
+        const auto count = static_cast<std::int32_t>(SendMessageA(item, CB_GETCOUNT, 0, 0));
+        const std::int32_t selection = index >= 0 && index < count ? index : -1;
+        SendMessageA(item, CB_SETCURSEL, static_cast<WPARAM>(selection), 0);
     }
 }
 
