@@ -65,3 +65,4 @@ add_windows_test(dialog_layer_windows_tests
 add_windows_test(ui_end_to_end_tests tests/ui/EmulatorDialogTest.cpp)
 add_dependencies(ui_end_to_end_tests tarnwick)
 
+add_subdirectory(bench)

@@ -1,21 +1,26 @@
 #include "platform/SubclassedWindow.h"
 
-namespace {
-// The window property that leads from a window to its object.
-const char kObjectProperty[] = "Tarnwick.SubclassedWindow";
-}  // namespace
+// The object lives in the window's user data, which the system keeps for the application:
+// it is read on every message, and a window property would cost Wine a server round trip.
+// Only a window running our procedure is asked, so another's user data is never taken
+// for an object.
 
 SubclassedWindow::~SubclassedWindow() { Detach(); }
 
 SubclassedWindow* SubclassedWindow::FromHandle(HWND window) {
-    return window ? static_cast<SubclassedWindow*>(GetPropA(window, kObjectProperty)) : nullptr;
+    if (!window ||
+        GetWindowLongPtrA(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&SubclassProc)) {
+        return nullptr;
+    }
+    return reinterpret_cast<SubclassedWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
 bool SubclassedWindow::Attach(HWND window) {
-    if (window_ || !window || FromHandle(window) || !SetPropA(window, kObjectProperty, this)) {
+    if (window_ || !window || FromHandle(window)) {
         return false;
     }
     window_ = window;
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     original_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc)));
     return true;
@@ -26,7 +31,7 @@ void SubclassedWindow::Detach() {
         return;
     }
     SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
-    RemovePropA(window_, kObjectProperty);
+    SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
     window_ = nullptr;
 }
 

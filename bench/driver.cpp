@@ -1,0 +1,558 @@
+// Puts Tarnwick and the floor program through the same keypad work, one after the other
+// and never side by side (their hotkeys are system-wide), and prints each figure as a line
+//   <program> TAB <figure> TAB <value>
+// for bench/report.py. Progress goes to standard error.
+//
+// Usage: driver.exe TARNWICK.exe FLOOR.exe [--rounds N] [--starts N] [--idle SECONDS]
+
+#include "counters.h"
+#include "resource.h"
+#include "target.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr int kBurst = 100;            // presses per SendInput call
+constexpr int kMovePresses = 10000;    // also the presses after which the footprint is taken again
+constexpr int kClickPresses = 2000;
+constexpr int kLatencyPresses = 1000;
+constexpr double kHeldSeconds = 5;
+constexpr int kFloodPresses = 500;
+constexpr int kFloods = 5;
+constexpr int kShowHideCycles = 100;
+
+struct Options {
+    std::string tarnwick;
+    std::string floor;
+    int rounds = 5;
+    int starts = 5;
+    int idleSeconds = 60;
+};
+
+void Print(const std::string& source, const std::string& figure, double value) {
+    std::printf("%s\t%s\t%.9g\n", source.c_str(), figure.c_str(), value);
+    std::fflush(stdout);
+}
+
+void Print(const Program& program, const std::string& figure, double value) {
+    Print(program.name, figure, value);
+}
+
+void Progress(const std::string& text) {
+    std::fprintf(stderr, "driver: %s\n", text.c_str());
+    std::fflush(stderr);
+}
+
+POINT Pointer() {
+    POINT at{};
+    GetCursorPos(&at);
+    return at;
+}
+
+// Polls `done` every millisecond until it holds or `seconds` pass; returns whether it held.
+template <typename Condition>
+bool WaitFor(Condition done, double seconds) {
+    const double until = Now() + seconds;
+    while (!done()) {
+        if (Now() > until) {
+            return false;
+        }
+        Sleep(1);
+    }
+    return true;
+}
+
+// Where the programs' work happens. The moves run left along the middle of the screen, on
+// the bare desktop, well below Tarnwick's dialog (which opens at the top left): over a window
+// whose owner is not reading its messages at that moment, Wine loses moves, and the desktop's
+// owner reads its own at once. The clicks land on the pad, the driver's own window, which
+// counts them. The pad is also the active window throughout, as the program a user works in
+// would be, and a thread of its own keeps reading its messages, as that program would.
+class Stage {
+public:
+    Stage() {
+        const int width = GetSystemMetrics(SM_CXSCREEN);
+        const int height = GetSystemMetrics(SM_CYSCREEN);
+        home_ = {width - 20, height / 2};
+        pad_ = {width / 20, height * 3 / 5, width * 3 / 10, height * 4 / 5};
+        thread_ = std::thread([this] { Run(); });
+        if (!WaitFor([this] { return started_.load(); }, 10)) {
+            thread_.detach();
+            throw std::runtime_error("the driver's window did not come up");
+        }
+        if (!window_) {
+            thread_.join();
+            throw std::runtime_error("the driver's window could not be made");
+        }
+    }
+    ~Stage() {
+        PostMessageA(window_, WM_CLOSE, 0, 0);
+        thread_.join();
+    }
+    Stage(const Stage&) = delete;
+    Stage& operator=(const Stage&) = delete;
+
+    // Where every series of left moves starts, with room for kFloodPresses.
+    POINT Home() const { return home_; }
+    RECT Track() const { return {home_.x - kFloodPresses - 1, home_.y, home_.x + 1, home_.y + 1}; }
+    POINT Pad() const { return {(pad_.left + pad_.right) / 2, (pad_.top + pad_.bottom) / 2}; }
+    int Clicks() const { return clicks_; }
+
+    // Takes the focus back from a program that has just started.
+    void Activate() const {
+        SetForegroundWindow(window_);
+        if (!WaitFor([this] { return GetForegroundWindow() == window_; }, 5)) {
+            throw std::runtime_error("the driver's window cannot become the active window");
+        }
+    }
+
+private:
+    void Run() {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = &Procedure;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+        windowClass.lpszClassName = "TarnwickBenchPad";
+        RegisterClassA(&windowClass);
+        const HWND window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "TarnwickBenchPad", "",
+                                            WS_POPUP | WS_VISIBLE, pad_.left, pad_.top, pad_.right - pad_.left,
+                                            pad_.bottom - pad_.top, nullptr, nullptr, GetModuleHandleA(nullptr),
+                                            &clicks_);
+        window_ = window;
+        started_ = true;
+        if (!window) {
+            return;
+        }
+        MSG message;
+        while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+            DispatchMessageA(&message);
+        }
+    }
+
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        switch (message) {
+            case WM_NCCREATE:
+                SetWindowLongPtrA(window, GWLP_USERDATA,
+                                  reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+                break;
+            case WM_LBUTTONUP:
+                ++*reinterpret_cast<std::atomic<int>*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+                return 0;
+            case WM_DESTROY: PostQuitMessage(0); return 0;
+            default: break;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+
+    POINT home_;
+    RECT pad_;
+    std::atomic<int> clicks_{0};
+    std::atomic<HWND> window_{nullptr};
+    std::atomic<bool> started_{false};
+    std::thread thread_;
+};
+
+// Waits until the machine has been nearly idle for half a second, so that what went before
+// (a program's exit, the taskbar catching up, another user's work) weighs on no figure.
+// Gives up after 30 s and says so.
+void WaitForQuiet() {
+    const double until = Now() + 30;
+    while (MachineBusyFraction(500) > 0.05) {
+        if (Now() > until) {
+            Progress("the machine stays busy; measuring anyway");
+            return;
+        }
+    }
+}
+
+// Puts the pointer at `at` and waits until it stays there: under X a warp comes back as
+// motion some time later, which can carry the pointer back to an earlier place.
+void PlacePointer(POINT at) {
+    const double until = Now() + 5;
+    while (Now() < until) {
+        SetCursorPos(at.x, at.y);
+        Sleep(20);
+        const POINT now = Pointer();
+        if (now.x == at.x && now.y == at.y) {
+            Sleep(20);
+            const POINT later = Pointer();
+            if (later.x == at.x && later.y == at.y) {
+                return;
+            }
+        }
+    }
+    throw std::runtime_error("the pointer does not stay where it is put");
+}
+
+INPUT Key(WORD virtualKey, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return input;
+}
+
+void Send(const std::vector<INPUT>& inputs) {
+    if (SendInput(static_cast<UINT>(inputs.size()), const_cast<INPUT*>(inputs.data()), sizeof(INPUT)) !=
+        inputs.size()) {
+        throw std::runtime_error("SendInput refused the input");
+    }
+}
+
+std::vector<INPUT> Presses(WORD virtualKey, int count) {
+    std::vector<INPUT> inputs;
+    for (int i = 0; i < count; ++i) {
+        inputs.push_back(Key(virtualKey, false));
+        inputs.push_back(Key(virtualKey, true));
+    }
+    return inputs;
+}
+
+bool PointerAtX(int x) { return Pointer().x == x; }
+
+// Waits until the pointer reaches `x`, or stops short of it for half a second; returns
+// whether it got there.
+bool WaitForPointerX(int x) {
+    int last = Pointer().x;
+    double still = Now();
+    return WaitFor(
+        [&] {
+            const int now = Pointer().x;
+            if (now != last) {
+                last = now;
+                still = Now();
+            }
+            return now == x || Now() - still > 0.5;
+        },
+        30) &&
+           Pointer().x == x;
+}
+
+double Percentile(std::vector<double> values, double fraction) {
+    std::sort(values.begin(), values.end());
+    const auto index = static_cast<std::size_t>(std::ceil(fraction * values.size())) - 1;
+    return values[std::min(index, values.size() - 1)];
+}
+
+// What the target spent between a start and a later reading, by both accounts. Windows
+// counts CPU time in 10 ms ticks under Wine, so a phase is read once at each end.
+class Cost {
+public:
+    explicit Cost(const Target& target) : target_(target), cpu_(target.CpuSeconds()), kernel_(target.Kernel()) {}
+
+    void PrintPer(const Program& program, const std::string& figure, double count, double scale) const {
+        const KernelCounters kernel = target_.Kernel();
+        const double cpu = target_.CpuSeconds();
+        Print(program, figure + "_cpu", (cpu - cpu_) / count * scale);
+        Print(program, figure + "_kernel_cpu", (kernel.cpuSeconds - kernel_.cpuSeconds) / count * scale);
+        Print(program, figure + "_switches", (kernel.contextSwitches - kernel_.contextSwitches) / count);
+    }
+
+private:
+    const Target& target_;
+    double cpu_;
+    KernelCounters kernel_;
+};
+
+void PrintFootprint(const Program& program, const Footprint& footprint, const std::string& when) {
+    Print(program, "private_bytes_" + when, footprint.privateBytes);
+    Print(program, "working_set_bytes_" + when, footprint.workingSetBytes);
+    Print(program, "gdi_objects_" + when, footprint.gdiObjects);
+    Print(program, "user_objects_" + when, footprint.userObjects);
+}
+
+// What the program holds now beyond what it held after start-up.
+void PrintGrowth(const Program& program, const Footprint& now, const Footprint& start, const std::string& when) {
+    Print(program, "private_growth_" + when, now.privateBytes - start.privateBytes);
+    Print(program, "working_set_growth_" + when, now.workingSetBytes - start.workingSetBytes);
+    Print(program, "gdi_growth_" + when, now.gdiObjects - start.gdiObjects);
+    Print(program, "user_growth_" + when, now.userObjects - start.userObjects);
+}
+
+// Keypad 4 in bursts, the pointer put back home between them.
+void MeasureMoves(const Program& program, const Target& target, const Stage& stage) {
+    const std::vector<INPUT> burst = Presses(VK_NUMPAD4, kBurst);
+    const int goal = stage.Home().x - kBurst;
+    int lost = 0;
+    WaitForQuiet();
+    const Cost cost(target);
+    for (int sent = 0; sent < kMovePresses; sent += kBurst) {
+        PlacePointer(stage.Home());
+        Send(burst);
+        if (!WaitForPointerX(goal)) {
+            lost += Pointer().x - goal;
+        }
+    }
+    cost.PrintPer(program, "move_us", kMovePresses, 1e6);
+    Print(program, "move_lost", lost);
+}
+
+// Keypad 1 in bursts over the driver's window, which counts the clicks that arrive.
+void MeasureClicks(const Program& program, const Target& target, const Stage& stage) {
+    WaitForQuiet();
+    PlacePointer(stage.Pad());
+    const std::vector<INPUT> burst = Presses(VK_NUMPAD1, kBurst);
+    const int before = stage.Clicks();
+    const Cost cost(target);
+    for (int sent = kBurst; sent <= kClickPresses; sent += kBurst) {
+        Send(burst);
+        WaitFor([&] { return stage.Clicks() - before >= sent; }, 10);
+    }
+    cost.PrintPer(program, "click_us", kClickPresses, 1e6);
+    Print(program, "click_lost", kClickPresses - (stage.Clicks() - before));
+}
+
+// One press at a time from rest, timed from SendInput until GetCursorPos shows the move.
+// Every GetCursorPos is a request to the Wine server, which the program needs too, so the
+// pointer is read every 25 microseconds rather than as fast as possible.
+void MeasureLatency(const Program& program, const Stage& stage) {
+    const std::vector<INPUT> press = Presses(VK_NUMPAD4, 1);
+    std::vector<double> latencies;
+    int lost = 0;
+    WaitForQuiet();
+    while (static_cast<int>(latencies.size()) + lost < kLatencyPresses) {
+        if ((latencies.size() + lost) % kBurst == 0) {
+            PlacePointer(stage.Home());
+        }
+        const int goal = Pointer().x - 1;
+        Sleep(2);
+        const double sent = Now();
+        Send(press);
+        for (double now = sent; Pointer().x != goal && now < sent + 1;) {
+            const double next = now + 25e-6;
+            while ((now = Now()) < next) {
+            }
+        }
+        if (Pointer().x == goal) {
+            latencies.push_back((Now() - sent) * 1e6);
+        } else {
+            ++lost;
+            PlacePointer(stage.Home());
+        }
+    }
+    Print(program, "latency_median_us", Percentile(latencies, 0.5));
+    Print(program, "latency_p99_us", Percentile(latencies, 0.99));
+    Print(program, "latency_lost", lost);
+}
+
+// Keypad 4 held: a key-down, then repeats at the desktop's own typematic delay and rate,
+// then the key-up after kHeldSeconds. Every WM_HOTKEY handled moves the pointer a pixel.
+void MeasureHeldKey(const Program& program, const Stage& stage) {
+    int delayCode = 1;
+    DWORD speedCode = 31;
+    SystemParametersInfoA(SPI_GETKEYBOARDDELAY, 0, &delayCode, 0);
+    SystemParametersInfoA(SPI_GETKEYBOARDSPEED, 0, &speedCode, 0);
+    const double delay = 0.25 * (delayCode + 1);
+    const double period = 1 / (2.5 + speedCode * 27.5 / 31);  // 2.5 to 30 repeats a second
+    Print("driver", "repeat_delay_ms", delay * 1e3);
+    Print("driver", "repeats_per_s", 1 / period);
+
+    WaitForQuiet();
+    PlacePointer(stage.Home());
+    const std::vector<INPUT> down{Key(VK_NUMPAD4, false)};
+    const double start = Now();
+    int sent = 0;
+    for (;;) {
+        const double next = sent == 0 ? start : start + delay + (sent - 1) * period;
+        if (next >= start + kHeldSeconds) {
+            break;
+        }
+        WaitFor([&] { return Now() >= next; }, kHeldSeconds);
+        Send(down);
+        ++sent;
+    }
+    WaitFor([&] { return Now() >= start + kHeldSeconds; }, kHeldSeconds);
+    Send({Key(VK_NUMPAD4, true)});
+    WaitFor([&] { return PointerAtX(stage.Home().x - sent); }, 2);
+    const int travel = stage.Home().x - Pointer().x;
+    Print(program, "held_sent", sent);
+    Print(program, "held_rate", travel / kHeldSeconds);
+    Print(program, "held_lost", sent - travel);
+}
+
+// As many key repeats as SendInput takes at once: how fast the program drains them. The
+// median of a few floods, each a fraction of a second.
+void MeasureFlood(const Program& program, const Stage& stage) {
+    std::vector<INPUT> repeats(kFloodPresses, Key(VK_NUMPAD4, false));
+    repeats.push_back(Key(VK_NUMPAD4, true));
+    const int goal = stage.Home().x - kFloodPresses;
+    std::vector<double> rates;
+    int lost = 0;
+    for (int flood = 0; flood < kFloods; ++flood) {
+        WaitForQuiet();
+        PlacePointer(stage.Home());
+        const double start = Now();
+        Send(repeats);
+        const bool all = WaitForPointerX(goal);
+        const double seconds = Now() - start;
+        const int handled = stage.Home().x - Pointer().x;
+        rates.push_back(handled / seconds);
+        lost += all ? 0 : kFloodPresses - handled;
+    }
+    Print(program, "flood_rate", Percentile(rates, 0.5));
+    Print(program, "flood_lost", lost);
+}
+
+// Hides and shows the dialog from outside the program, and lets each showing paint before
+// the next cycle.
+void CycleShowHide(const Target& target) {
+    for (int i = 0; i < kShowHideCycles; ++i) {
+        ShowWindow(target.Window(), SW_HIDE);
+        ShowWindow(target.Window(), SW_SHOW);
+        DWORD_PTR ignored;
+        SendMessageTimeoutA(target.Window(), WM_NULL, 0, 0, SMTO_NORMAL, 2000, &ignored);
+        Sleep(30);
+    }
+}
+
+void MeasureIdle(const Program& program, const Target& target, int seconds) {
+    Sleep(1000);
+    WaitForQuiet();
+    const Cost cost(target);
+    Sleep(static_cast<DWORD>(seconds) * 1000);
+    cost.PrintPer(program, "idle_ms", 1, 1e3);
+    Print(program, "idle_seconds", seconds);
+    Print(program, "threads", target.Kernel().threads);
+}
+
+// Starts `program` and hands the focus back to the driver's window, as a user would go on
+// working in another program.
+std::unique_ptr<Target> Start(const Program& program, const Stage& stage) {
+    WaitForQuiet();
+    auto target = std::make_unique<Target>(program);
+    Print(program, "startup_ms", target->StartupSeconds() * 1e3);
+    Print(program, "startup_cpu_ms", target->StartupCpuSeconds() * 1e3);
+    stage.Activate();
+    Sleep(1000);
+    PrintFootprint(program, target->Holdings(), "start");
+    return target;
+}
+
+// Both programs must move the pointer exactly one pixel per keypad 4, or every figure
+// that counts pixels would be wrong.
+void CheckStep(const Program& program, const Stage& stage) {
+    PlacePointer(stage.Home());
+    Send(Presses(VK_NUMPAD4, 1));
+    if (!WaitFor([&] { return PointerAtX(stage.Home().x - 1); }, 2)) {
+        throw std::runtime_error(program.name + " does not move the pointer one pixel per keypad 4");
+    }
+}
+
+void Work(const Program& program, const Stage& stage) {
+    Progress("working " + program.name);
+    const auto target = Start(program, stage);
+    RECT window, overlap;
+    const RECT track = stage.Track();
+    if (program.windowShown && GetWindowRect(target->Window(), &window) && IntersectRect(&overlap, &window, &track)) {
+        throw std::runtime_error(program.name + "'s window lies on the pointer's track");
+    }
+    const Footprint start = target->Holdings();
+    CheckStep(program, stage);
+    MeasureMoves(program, *target, stage);
+    Sleep(1000);
+    const Footprint presses = target->Holdings();
+    PrintFootprint(program, presses, "presses");
+    PrintGrowth(program, presses, start, "presses");
+    MeasureClicks(program, *target, stage);
+    MeasureLatency(program, stage);
+    MeasureHeldKey(program, stage);
+    MeasureFlood(program, stage);
+    if (program.windowShown) {
+        CycleShowHide(*target);
+        Sleep(1000);
+        const Footprint cycles = target->Holdings();
+        PrintFootprint(program, cycles, "cycles");
+        PrintGrowth(program, cycles, start, "cycles");
+    }
+}
+
+double FileBytes(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        throw std::runtime_error("cannot read " + path);
+    }
+    return static_cast<double>(data.nFileSizeLow) + static_cast<double>(data.nFileSizeHigh) * 4294967296.0;
+}
+
+Options ParseOptions(int argc, char** argv) {
+    Options options;
+    std::vector<std::string> files;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (i + 1 < argc && (argument == "--rounds" || argument == "--starts" || argument == "--idle")) {
+            const int value = std::atoi(argv[++i]);
+            (argument == "--rounds" ? options.rounds : argument == "--starts" ? options.starts : options.idleSeconds) =
+                value;
+        } else {
+            files.push_back(argument);
+        }
+    }
+    if (files.size() != 2) {
+        throw std::runtime_error(
+            "usage: driver.exe TARNWICK.exe FLOOR.exe [--rounds N] [--starts N] [--idle SECONDS]");
+    }
+    options.tarnwick = files[0];
+    options.floor = files[1];
+    return options;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        const Options options = ParseOptions(argc, argv);
+        // Tarnwick's first speed (1 pixel), F9 without modifiers as the start/stop key,
+        // no start-up options.
+        const Program tarnwick{"tarnwick", options.tarnwick, "#32770", true, "para.dll",
+                               {0, 0, 0, 0, VK_F9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+                               WM_COMMAND, MAKEWPARAM(IDC_EXIT, BN_CLICKED), IDC_EXIT};
+        const Program floor{"floor", options.floor, "TarnwickFloor", false, "", {}, WM_CLOSE, 0, 0};
+        const Program* const programs[] = {&tarnwick, &floor};
+
+        Stage stage;
+        Print("driver", "screen_width", GetSystemMetrics(SM_CXSCREEN));
+        Print("driver", "screen_height", GetSystemMetrics(SM_CYSCREEN));
+        for (const Program* program : programs) {
+            Print(*program, "exe_bytes", FileBytes(program->executable));
+        }
+        // Each series alternates which program goes first, so drift over the run falls on both.
+        for (int i = 0; i < options.starts; ++i) {
+            for (int j = 0; j < 2; ++j) {
+                const Program& program = *programs[(i + j) % 2];
+                Progress("starting " + program.name);
+                Start(program, stage);
+            }
+        }
+        for (int round = 0; round < options.rounds; ++round) {
+            for (int j = 0; j < 2; ++j) {
+                Work(*programs[(round + j) % 2], stage);
+            }
+        }
+        if (options.idleSeconds > 0) {
+            for (const Program* program : programs) {
+                Progress("idling " + program->name + " for " + std::to_string(options.idleSeconds) + " s");
+                const auto target = Start(*program, stage);
+                PlacePointer(stage.Home());
+                MeasureIdle(*program, *target, options.idleSeconds);
+            }
+        }
+        return 0;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "driver: %s\n", error.what());
+        return 1;
+    }
+}
