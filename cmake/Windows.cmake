@@ -62,7 +62,12 @@ add_windows_test(dialog_layer_windows_tests
   tests/platform/DialogTest.cpp
   tests/platform/probe_dialog.rc)
 
-add_windows_test(ui_end_to_end_tests tests/ui/EmulatorDialogTest.cpp)
-add_dependencies(ui_end_to_end_tests tarnwick)
+# Tests that run the real tarnwick.exe, which is built first and sits beside them.
+function(add_program_test name)
+  add_windows_test(${name} tests/platform/WinTestMain.cpp ${ARGN})
+  add_dependencies(${name} tarnwick)
+endfunction()
+
+add_program_test(ui_end_to_end_tests tests/ui/EmulatorDialogTest.cpp)
 
 add_subdirectory(bench)
