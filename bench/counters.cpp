@@ -1,15 +1,13 @@
 #include "counters.h"
 
+#include "platform/GdiObjects.h"
 #include "platform/Handle.h"
 
 #include <psapi.h>
-#include <winternl.h>
 
-#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
-#include <vector>
 
 namespace {
 
@@ -54,37 +52,6 @@ void ForEachNumericEntry(const std::string& directory, Visit visit) {
         }
     } while (FindNextFileA(search, &found));
     FindClose(search);
-}
-
-// GetGuiResources is a stub under Wine (it answers 0), so there the GDI objects are counted
-// in the process's handle table, which its PEB points to as on Windows: entries in use have
-// a nonzero type.
-double CountGdiHandles(HANDLE process) {
-    constexpr std::size_t kPebGdiTable = 0xF8;  // PEB::GdiSharedHandleTable on x64
-    constexpr std::size_t kEntries = 0x10000;
-    constexpr std::size_t kEntrySize = 24;
-    constexpr std::size_t kTypeOffset = 14;
-    PROCESS_BASIC_INFORMATION basic{};
-    ULONG length = 0;
-    if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, &length) != 0) {
-        return 0;
-    }
-    std::uint64_t table = 0;
-    SIZE_T read = 0;
-    if (!ReadProcessMemory(process, reinterpret_cast<const char*>(basic.PebBaseAddress) + kPebGdiTable, &table,
-                           sizeof table, &read) ||
-        table == 0) {
-        return 0;
-    }
-    std::vector<unsigned char> entries(kEntries * kEntrySize);
-    if (!ReadProcessMemory(process, reinterpret_cast<const void*>(table), entries.data(), entries.size(), &read)) {
-        return 0;
-    }
-    double inUse = 0;
-    for (std::size_t i = 0; i < kEntries; ++i) {
-        inUse += entries[i * kEntrySize + kTypeOffset] != 0;
-    }
-    return inUse;
 }
 
 struct WindowCount {
@@ -142,10 +109,7 @@ Footprint ReadFootprint(HANDLE process) {
                                                                           : memory.PagefileUsage);
         footprint.workingSetBytes = static_cast<double>(memory.WorkingSetSize);
     }
-    footprint.gdiObjects = GetGuiResources(process, GR_GDIOBJECTS);
-    if (footprint.gdiObjects == 0) {
-        footprint.gdiObjects = CountGdiHandles(process);
-    }
+    footprint.gdiObjects = static_cast<double>(CountGdiObjects(process));
     footprint.userObjects = GetGuiResources(process, GR_USEROBJECTS);
     if (footprint.userObjects == 0) {
         footprint.userObjects = CountWindows(process);

@@ -16,7 +16,7 @@ double ProcessCpuSeconds(HANDLE process);
 struct Footprint {
     double privateBytes = 0;     // PROCESS_MEMORY_COUNTERS_EX::PrivateUsage
     double workingSetBytes = 0;  // PROCESS_MEMORY_COUNTERS_EX::WorkingSetSize
-    double gdiObjects = 0;       // GetGuiResources
+    double gdiObjects = 0;       // CountGdiObjects
     double userObjects = 0;
 };
 

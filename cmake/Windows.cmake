@@ -40,11 +40,18 @@ if(MINGW)
   target_link_options(tarnwick PRIVATE $<$<CONFIG:MinSizeRel,Release>:-s>)
 endif()
 
+# Counts another process's GDI objects, for the Windows tests and the benchmark alike.
+add_library(gdi_objects STATIC tests/platform/GdiObjects.cpp)
+target_include_directories(gdi_objects PUBLIC tests)
+target_link_libraries(gdi_objects PUBLIC ntdll)
+target_compile_definitions(gdi_objects PRIVATE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601
+  WINVER=0x0601)
+
 # Windows tests: each executable is one CTest test, run through Wine.
 function(add_windows_test name)
   add_executable(${name} ${ARGN})
   target_include_directories(${name} PRIVATE tests)
-  target_link_libraries(${name} PRIVATE tarnwick_platform GTest::gtest)
+  target_link_libraries(${name} PRIVATE tarnwick_platform gdi_objects GTest::gtest)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES TIMEOUT 300)
 endfunction()
