@@ -76,5 +76,6 @@ function(add_program_test name)
 endfunction()
 
 add_program_test(ui_end_to_end_tests tests/ui/EmulatorDialogTest.cpp)
+add_program_test(placement_end_to_end_tests tests/ui/PlacementTest.cpp)
 
 add_subdirectory(bench)

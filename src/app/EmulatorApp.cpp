@@ -10,7 +10,7 @@ EmulatorApp theApp;
 
 BOOL EmulatorApp::InitInstance() {
     SetLastError(ERROR_SUCCESS);
-    instanceMutex_ = Handle(CreateMutexA(nullptr, TRUE, Name().c_str()));
+    instanceMutex_ = Handle(CreateMutexW(nullptr, TRUE, Name().c_str()));
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         ShowMessage("The software is running.", MB_OK);
         return FALSE;

@@ -18,8 +18,9 @@ public:
     // Runs the program; its result is the process's exit code.
     int Run();
 
-    // The executable's base name: the program has no title string of its own.
-    const std::string& Name() const { return name_; }
+    // The executable's base name, in UTF-16 as the file system spells it: the program has
+    // no title string of its own.
+    const std::wstring& Name() const { return name_; }
 
     // A message box captioned with Name(); an OK box without an icon gets the
     // exclamation mark.
@@ -30,5 +31,5 @@ protected:
     virtual BOOL InitInstance() = 0;
 
 private:
-    std::string name_;
+    std::wstring name_;
 };

@@ -7,20 +7,20 @@ namespace {
 constexpr std::size_t kLongestPath = 32768;
 }  // namespace
 
-std::string ExecutableFullPath(std::size_t initialSize) {
+std::wstring ExecutableFullPath(std::size_t initialSize) {
     // A buffer that is too small is filled and truncated without an error, so grow until it fits.
-    std::string path(initialSize, '\0');
+    std::wstring path(initialSize, L'\0');
     for (;;) {
-        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0) {
-            return std::string();
+            return std::wstring();
         }
         if (length < path.size()) {
             path.resize(length);
             return path;
         }
         if (path.size() >= kLongestPath) {
-            return std::string();
+            return std::wstring();
         }
         path.resize(path.size() * 2);
     }

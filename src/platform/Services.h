@@ -51,17 +51,18 @@ public:
                       unsigned style) = 0;
 };
 
+// Paths are UTF-16, as the system's wide calls take them, so that any folder name works.
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
     // Full path of the running executable; empty when the system cannot tell.
-    virtual std::string ExecutablePath() = 0;
+    virtual std::wstring ExecutablePath() = 0;
     // At most `maxBytes` from the start of the file; nothing when it cannot be opened.
-    virtual std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path,
+    virtual std::optional<std::vector<std::uint8_t>> ReadFile(const std::wstring& path,
                                                               std::size_t maxBytes) = 0;
     // Creates or truncates the file and writes `bytes` through to the disk.
-    virtual bool WriteFlushed(const std::string& path, const std::vector<std::uint8_t>& bytes) = 0;
+    virtual bool WriteFlushed(const std::wstring& path, const std::vector<std::uint8_t>& bytes) = 0;
     // Moves `source` over `target` in one step, so a reader sees the old or the new file whole.
-    virtual bool Replace(const std::string& source, const std::string& target) = 0;
-    virtual void Remove(const std::string& path) = 0;
+    virtual bool Replace(const std::wstring& source, const std::wstring& target) = 0;
+    virtual void Remove(const std::wstring& path) = 0;
 };

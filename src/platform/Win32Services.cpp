@@ -39,11 +39,11 @@ void Win32Messages::Show(WindowHandle owner, const std::string& text, const std:
     MessageBoxA(ToHwnd(owner), text.c_str(), caption.c_str(), style);
 }
 
-std::string Win32FileSystem::ExecutablePath() { return ExecutableFullPath(); }
+std::wstring Win32FileSystem::ExecutablePath() { return ExecutableFullPath(); }
 
-std::optional<std::vector<std::uint8_t>> Win32FileSystem::ReadFile(const std::string& path,
+std::optional<std::vector<std::uint8_t>> Win32FileSystem::ReadFile(const std::wstring& path,
                                                                    std::size_t maxBytes) {
-    Handle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return std::nullopt;
@@ -63,8 +63,8 @@ std::optional<std::vector<std::uint8_t>> Win32FileSystem::ReadFile(const std::st
     return bytes;
 }
 
-bool Win32FileSystem::WriteFlushed(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    Handle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+bool Win32FileSystem::WriteFlushed(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
+    Handle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return false;
@@ -74,9 +74,9 @@ bool Win32FileSystem::WriteFlushed(const std::string& path, const std::vector<st
            written == bytes.size() && FlushFileBuffers(file.get());
 }
 
-bool Win32FileSystem::Replace(const std::string& source, const std::string& target) {
-    return MoveFileExA(source.c_str(), target.c_str(),
+bool Win32FileSystem::Replace(const std::wstring& source, const std::wstring& target) {
+    return MoveFileExW(source.c_str(), target.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
-void Win32FileSystem::Remove(const std::string& path) { DeleteFileA(path.c_str()); }
+void Win32FileSystem::Remove(const std::wstring& path) { DeleteFileW(path.c_str()); }

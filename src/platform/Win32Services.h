@@ -25,10 +25,10 @@ public:
 
 class Win32FileSystem final : public FileSystem {
 public:
-    std::string ExecutablePath() override;
-    std::optional<std::vector<std::uint8_t>> ReadFile(const std::string& path,
+    std::wstring ExecutablePath() override;
+    std::optional<std::vector<std::uint8_t>> ReadFile(const std::wstring& path,
                                                       std::size_t maxBytes) override;
-    bool WriteFlushed(const std::string& path, const std::vector<std::uint8_t>& bytes) override;
-    bool Replace(const std::string& source, const std::string& target) override;
-    void Remove(const std::string& path) override;
+    bool WriteFlushed(const std::wstring& path, const std::vector<std::uint8_t>& bytes) override;
+    bool Replace(const std::wstring& source, const std::wstring& target) override;
+    void Remove(const std::wstring& path) override;
 };

@@ -6,8 +6,8 @@
 
 namespace {
 
-const char kFileName[] = "para.dll";
-const char kTemporarySuffix[] = ".new";
+const wchar_t kFileName[] = L"para.dll";
+const wchar_t kTemporarySuffix[] = L".new";
 constexpr std::size_t kFileSize = 16;
 
 using Bytes = std::vector<std::uint8_t>;
@@ -31,24 +31,24 @@ void TakeLittleEndian(const Bytes& in, std::size_t offset, Field& field) {
     field = static_cast<Field>(value);
 }
 
-std::string SettingsPath(FileSystem& files) {
-    const std::string directory = ExecutableDirectory(files);
-    return directory.empty() ? std::string() : directory + kFileName;
+std::wstring SettingsPath(FileSystem& files) {
+    const std::wstring directory = ExecutableDirectory(files);
+    return directory.empty() ? std::wstring() : directory + kFileName;
 }
 
 }  // namespace
 
-std::string ExecutableDirectory(FileSystem& files) {
-    const std::string path = files.ExecutablePath();
-    const std::size_t lastSeparator = path.rfind('\\');
-    if (lastSeparator == std::string::npos) {
-        return std::string();
+std::wstring ExecutableDirectory(FileSystem& files) {
+    const std::wstring path = files.ExecutablePath();
+    const std::size_t lastSeparator = path.rfind(L'\\');
+    if (lastSeparator == std::wstring::npos) {
+        return std::wstring();
     }
     return path.substr(0, lastSeparator + 1);
 }
 
 bool ReadSettingsFile(FileSystem& files, EmulatorSettings& settings) {
-    const std::string path = SettingsPath(files);
+    const std::wstring path = SettingsPath(files);
     if (path.empty()) {
         return false;
     }
@@ -65,7 +65,7 @@ bool ReadSettingsFile(FileSystem& files, EmulatorSettings& settings) {
 }
 
 void WriteSettingsFile(FileSystem& files, const EmulatorSettings& settings) {
-    const std::string path = SettingsPath(files);
+    const std::wstring path = SettingsPath(files);
     if (path.empty()) {
         return;
     }
@@ -77,7 +77,7 @@ void WriteSettingsFile(FileSystem& files, const EmulatorSettings& settings) {
     PutLittleEndian(bytes, static_cast<std::uint32_t>(settings.runAtStartup), 4);
     PutLittleEndian(bytes, static_cast<std::uint32_t>(settings.minimizeAtStartup), 4);
 
-    const std::string temporary = path + kTemporarySuffix;
+    const std::wstring temporary = path + kTemporarySuffix;
     if (!files.WriteFlushed(temporary, bytes) || !files.Replace(temporary, path)) {
         files.Remove(temporary);
     }

@@ -11,7 +11,7 @@
 
 // The executable's directory with its trailing backslash; empty when it cannot be found,
 // in which case nothing is read or written anywhere else.
-std::string ExecutableDirectory(FileSystem& files);
+std::wstring ExecutableDirectory(FileSystem& files);
 
 // False when the file cannot be opened, leaving `settings` untouched. A short file
 // changes only the fields it holds whole.

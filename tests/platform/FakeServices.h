@@ -112,9 +112,9 @@ class FakeFileSystem : public FileSystem {
 public:
     using Bytes = std::vector<std::uint8_t>;
 
-    std::string ExecutablePath() override { return executablePath; }
-    std::optional<Bytes> ReadFile(const std::string& path, std::size_t maxBytes) override {
-        log.push_back("read " + path);
+    std::wstring ExecutablePath() override { return executablePath; }
+    std::optional<Bytes> ReadFile(const std::wstring& path, std::size_t maxBytes) override {
+        log.push_back(L"read " + path);
         const auto found = files.find(path);
         if (found == files.end()) {
             return std::nullopt;
@@ -122,8 +122,8 @@ public:
         const Bytes& content = found->second;
         return Bytes(content.begin(), content.begin() + std::min(maxBytes, content.size()));
     }
-    bool WriteFlushed(const std::string& path, const Bytes& bytes) override {
-        log.push_back("write " + path);
+    bool WriteFlushed(const std::wstring& path, const Bytes& bytes) override {
+        log.push_back(L"write " + path);
         if (failWrites) {
             files[path] = Bytes(bytes.begin(), bytes.begin() + bytes.size() / 2);  // torn by a full disk
             return false;
@@ -131,8 +131,8 @@ public:
         files[path] = bytes;
         return true;
     }
-    bool Replace(const std::string& source, const std::string& target) override {
-        log.push_back("replace " + source + " -> " + target);
+    bool Replace(const std::wstring& source, const std::wstring& target) override {
+        log.push_back(L"replace " + source + L" -> " + target);
         if (failReplace || !files.count(source)) {
             return false;
         }
@@ -140,14 +140,14 @@ public:
         files.erase(source);
         return true;
     }
-    void Remove(const std::string& path) override {
-        log.push_back("remove " + path);
+    void Remove(const std::wstring& path) override {
+        log.push_back(L"remove " + path);
         files.erase(path);
     }
 
-    std::string executablePath = "C:\\Tools\\Tarnwick\\tarnwick.exe";
-    std::map<std::string, Bytes> files;
-    std::vector<std::string> log;
+    std::wstring executablePath = L"C:\\Tools\\Tarnwick\\tarnwick.exe";
+    std::map<std::wstring, Bytes> files;
+    std::vector<std::wstring> log;
     bool failWrites = false;
     bool failReplace = false;
 };

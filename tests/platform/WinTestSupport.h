@@ -118,6 +118,34 @@ inline void PressKey(WORD virtualKey, std::initializer_list<WORD> modifiers = {}
     }
 }
 
+inline std::wstring Widen(const std::string& text) {
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(
+        CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], static_cast<int>(wide.size()))));
+    return wide;
+}
+
+// The whole file, through the wide call so that any path works; empty when it cannot be read.
+inline std::vector<unsigned char> FileBytes(const std::wstring& path) {
+    std::vector<unsigned char> bytes;
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return bytes;
+    }
+    unsigned char chunk[256];
+    DWORD read = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &read, nullptr) && read > 0) {
+        bytes.insert(bytes.end(), chunk, chunk + read);
+    }
+    CloseHandle(file);
+    return bytes;
+}
+
+inline bool FileExists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 inline std::string WindowText(HWND window) {
     char text[1024] = {};
     GetWindowTextA(window, text, sizeof text);

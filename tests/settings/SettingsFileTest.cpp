@@ -8,8 +8,8 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-const std::string kDirectory = "C:\\Tools\\Tarnwick\\";
-const std::string kPath = kDirectory + "para.dll";
+const std::wstring kDirectory = L"C:\\Tools\\Tarnwick\\";
+const std::wstring kPath = kDirectory + L"para.dll";
 
 class SettingsFileTest : public ::testing::Test {
 protected:
@@ -81,19 +81,19 @@ TEST_F(SettingsFileTest, BytesBeyondTheRecordAreIgnored) {
     ASSERT_TRUE(ReadSettingsFile(files, settings));
     EXPECT_EQ(settings.speedIndex, 8);
     EXPECT_EQ(settings.minimizeAtStartup, 1);
-    EXPECT_EQ(files.log, (std::vector<std::string>{"read " + kPath}));
+    EXPECT_EQ(files.log, (std::vector<std::wstring>{L"read " + kPath}));
 }
 
 TEST_F(SettingsFileTest, ExecutableDirectoryKeepsItsTrailingBackslashWhateverItsLength) {
     EXPECT_EQ(ExecutableDirectory(files), kDirectory);
 
-    const std::string deep = "C:\\" + std::string(400, 'd') + "\\";
-    files.executablePath = deep + "tarnwick.exe";
+    const std::wstring deep = L"C:\\" + std::wstring(400, L'd') + L"\\";
+    files.executablePath = deep + L"tarnwick.exe";
     EXPECT_EQ(ExecutableDirectory(files), deep);
 }
 
 TEST_F(SettingsFileTest, WithoutAnExecutablePathNothingIsReadOrWrittenAnywhere) {
-    for (const std::string path : {"", "tarnwick.exe"}) {
+    for (const std::wstring path : {L"", L"tarnwick.exe"}) {
         files.executablePath = path;
         EmulatorSettings settings;
         EXPECT_FALSE(ReadSettingsFile(files, settings));
@@ -105,9 +105,9 @@ TEST_F(SettingsFileTest, WithoutAnExecutablePathNothingIsReadOrWrittenAnywhere) 
 
 TEST_F(SettingsFileTest, AWriteGoesThroughATemporaryFileBesideTheSettings) {
     WriteSettingsFile(files, EmulatorSettings{});
-    EXPECT_EQ(files.log, (std::vector<std::string>{
-                             "write " + kPath + ".new",
-                             "replace " + kPath + ".new -> " + kPath,
+    EXPECT_EQ(files.log, (std::vector<std::wstring>{
+                             L"write " + kPath + L".new",
+                             L"replace " + kPath + L".new -> " + kPath,
                          }));
     EXPECT_EQ(files.files.size(), 1u);
 }
@@ -121,13 +121,13 @@ TEST_F(SettingsFileTest, AFailedWriteLeavesTheOldFileWholeAndNoTemporaryBehind) 
     files.failWrites = true;
     WriteSettingsFile(files, changed);
     EXPECT_EQ(files.files[kPath], old);
-    EXPECT_EQ(files.files.count(kPath + ".new"), 0u);
+    EXPECT_EQ(files.files.count(kPath + L".new"), 0u);
 
     files.failWrites = false;
     files.failReplace = true;
     WriteSettingsFile(files, changed);
     EXPECT_EQ(files.files[kPath], old);
-    EXPECT_EQ(files.files.count(kPath + ".new"), 0u);
+    EXPECT_EQ(files.files.count(kPath + L".new"), 0u);
 }
 
 }  // namespace

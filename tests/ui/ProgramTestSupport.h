@@ -207,13 +207,15 @@ private:
 // Exit button, or killed if that does not end it, and waited for.
 class RunningProgram {
 public:
-    explicit RunningProgram(const std::string& executable) {
-        STARTUPINFOA startup{};
+    explicit RunningProgram(const std::string& executable) : RunningProgram(Widen(executable)) {}
+    explicit RunningProgram(const std::wstring& executable) {
+        STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION started{};
-        std::string commandLine = "\"" + executable + "\"";
-        if (CreateProcessA(executable.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                           DirectoryOf(executable).c_str(), &startup, &started)) {
+        std::wstring commandLine = L"\"" + executable + L"\"";
+        const std::wstring directory = executable.substr(0, executable.rfind(L'\\') + 1);
+        if (CreateProcessW(executable.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                           directory.c_str(), &startup, &started)) {
             process_ = Handle(started.hProcess);
             CloseHandle(started.hThread);
             id_ = started.dwProcessId;

@@ -1,0 +1,73 @@
+// tarnwick.exe where users really put it: folders named outside the code page.
+
+#include "ui/ProgramTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace wintest;
+
+namespace {
+
+// Cyrillic and Japanese: no single code page holds both, so only UTF-16 spells this folder.
+const std::wstring kForeignName = L"\u0422\u0435\u0441\u0442 \u043F\u0430\u043F\u043A\u0430 \u30C6\u30B9\u30C8";
+
+class PlacementTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        for (const std::wstring& folder : folders_) {
+            for (const wchar_t* name : {L"tarnwick.exe", L"para.dll", L"para.dll.new"}) {
+                DeleteFileW((folder + name).c_str());
+            }
+            RemoveDirectoryW(folder.c_str());
+        }
+    }
+
+    // A new folder `name` under the temporary folder holding a copy of the program; its path
+    // with a trailing backslash.
+    std::wstring FolderWithProgram(const std::wstring& name) {
+        wchar_t temporary[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temporary);
+        const std::wstring folder = temporary + name + L" " + std::to_wstring(GetCurrentProcessId()) + L"\\";
+        EXPECT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+        folders_.push_back(folder);
+        const std::wstring program = Widen(DirectoryOf(ThisExecutable()) + "tarnwick.exe");
+        EXPECT_TRUE(CopyFileW(program.c_str(), (folder + L"tarnwick.exe").c_str(), TRUE));
+        return folder;
+    }
+
+    static LRESULT SpeedSelection(HWND dialog) {
+        return SendMessageA(GetDlgItem(dialog, IDC_SPEED), CB_GETCURSEL, 0, 0);
+    }
+
+    // As the list does when the user picks an entry: select, then tell the dialog.
+    static void ChooseSpeed(HWND dialog, WPARAM index) {
+        const HWND list = GetDlgItem(dialog, IDC_SPEED);
+        SendMessageA(list, CB_SETCURSEL, index, 0);
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_SPEED, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
+    }
+
+private:
+    std::vector<std::wstring> folders_;
+};
+
+TEST_F(PlacementTest, AFolderNamedOutsideTheCodePageKeepsTheSettingsThere) {
+    const std::wstring folder = FolderWithProgram(kForeignName);
+    {
+        RunningProgram program(folder + L"tarnwick.exe");
+        const HWND dialog = program.WaitForDialog();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(FileBytes(folder + L"para.dll"), kFirstStartSettings);
+        ChooseSpeed(dialog, 5);
+        EXPECT_EQ(FileBytes(folder + L"para.dll").at(0), 5);
+    }
+    RunningProgram again(folder + L"tarnwick.exe");
+    const HWND dialog = again.WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(SpeedSelection(dialog), 5) << "read back at the next start";
+}
+
+}  // namespace
