@@ -29,13 +29,20 @@ target_link_libraries(tarnwick_platform PUBLIC tarnwick_core comctl32)
 target_compile_definitions(tarnwick_platform PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX
   _WIN32_WINNT=0x0601 WINVER=0x0601)
 
+# The dialog's owner-drawn buttons.
+add_library(tarnwick_controls STATIC
+  src/controls/FlatButton.cpp
+  src/controls/ThemeLibrary.cpp
+  src/controls/ThemedButton.cpp)
+target_link_libraries(tarnwick_controls PUBLIC tarnwick_platform)
+
 add_executable(tarnwick WIN32
   src/platform/WinMain.cpp
   src/app/EmulatorApp.cpp
   src/ui/EmulatorDialog.cpp
   resources/tarnwick.rc)
 target_include_directories(tarnwick PRIVATE ${ICON_DIR})
-target_link_libraries(tarnwick PRIVATE tarnwick_platform)
+target_link_libraries(tarnwick PRIVATE tarnwick_controls)
 if(MINGW)
   target_link_options(tarnwick PRIVATE $<$<CONFIG:MinSizeRel,Release>:-s>)
 endif()
@@ -77,5 +84,7 @@ endfunction()
 
 add_program_test(ui_end_to_end_tests tests/ui/EmulatorDialogTest.cpp)
 add_program_test(placement_end_to_end_tests tests/ui/PlacementTest.cpp)
+add_program_test(button_tests tests/ui/ButtonTest.cpp)
+target_link_libraries(button_tests PRIVATE tarnwick_controls)
 
 add_subdirectory(bench)

@@ -92,6 +92,13 @@ bool Dialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
 LRESULT Dialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
+    // The system tells only top-level windows of new colours; controls that keep colours
+    // of their own hear of it from their dialog.
+    if (message == WM_SYSCOLORCHANGE) {
+        for (HWND child = GetWindow(hwnd(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            SendMessageA(child, message, wParam, lParam);
+        }
+    }
     if (Reflect(message, wParam, lParam, result)) {
         return result;
     }

@@ -10,7 +10,8 @@
 //
 // Messages reach, in this order: the control that sent a notification (reflection),
 // OnNotify for WM_NOTIFY, the derived class's OnMessage (its message table), the
-// OK and Cancel commands, and finally the dialog manager.
+// OK and Cancel commands, and finally the dialog manager. WM_SYSCOLORCHANGE is passed on
+// to every control first.
 class Dialog : public SubclassedWindow {
 public:
     explicit Dialog(int templateId) : templateId_(templateId) {}

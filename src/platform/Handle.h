@@ -50,7 +50,28 @@ struct LibraryTraits {
     static void Release(HMODULE module) { FreeLibrary(module); }
 };
 
+template <typename Object>
+struct GdiObjectTraits {
+    using Value = Object;
+    static bool Valid(Object object) { return object != nullptr; }
+    static void Release(Object object) { DeleteObject(object); }
+};
+
+// A window made by its owner object rather than by a dialog template.
+struct WindowTraits {
+    using Value = HWND;
+    static bool Valid(HWND window) { return window != nullptr; }
+    // The system destroys a pop-up with its owner, which may have gone first.
+    static void Release(HWND window) {
+        if (IsWindow(window)) {
+            DestroyWindow(window);
+        }
+    }
+};
+
 // A file, mutex, process or other kernel object.
 using Handle = UniqueHandle<KernelObjectTraits>;
 // A library loaded at run time.
 using Module = UniqueHandle<LibraryTraits>;
+using Brush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
+using OwnedWindow = UniqueHandle<WindowTraits>;

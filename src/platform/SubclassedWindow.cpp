@@ -37,8 +37,10 @@ void SubclassedWindow::Detach() {
 
 LRESULT SubclassedWindow::WindowProc(UINT, WPARAM, LPARAM) { return Default(); }
 
-LRESULT SubclassedWindow::Default() {
-    return CallWindowProcA(original_, window_, current_.message, current_.wParam, current_.lParam);
+LRESULT SubclassedWindow::Default() { return Default(current_.wParam, current_.lParam); }
+
+LRESULT SubclassedWindow::Default(WPARAM wParam, LPARAM lParam) {
+    return CallWindowProcA(original_, window_, current_.message, wParam, lParam);
 }
 
 LRESULT CALLBACK SubclassedWindow::SubclassProc(HWND window, UINT message, WPARAM wParam,

@@ -27,6 +27,8 @@ protected:
 
     // The window's own handling of the message being processed.
     LRESULT Default();
+    // The window's own handling of the message being processed, with other parameters.
+    LRESULT Default(WPARAM wParam, LPARAM lParam);
 
 private:
     struct CurrentMessage {

@@ -52,6 +52,9 @@ BOOL EmulatorDialog::OnInitDialog() {
 
     SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
     SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.get()));
+    for (ThemedButton* button : {&modifyButton_, &donateButton_, &minimizeButton_, &exitButton_}) {
+        button->SetThemeLibrary(&themeLibrary_);
+    }
 
     // The file decides the speed; an empty file leaves the smallest step rather than the default.
     settings_.speedIndex = 0;

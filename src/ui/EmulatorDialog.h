@@ -1,7 +1,8 @@
 #pragma once
 
+#include "controls/ThemeLibrary.h"
+#include "controls/ThemedButton.h"
 #include "emulation/EmulationEngine.h"
-#include "platform/Control.h"
 #include "platform/Dialog.h"
 #include "platform/HotKeyControl.h"
 #include "platform/MessageTable.h"
@@ -41,8 +42,10 @@ private:
     Win32Messages messageBoxes_;
     Win32FileSystem files_;
     EmulationEngine engine_;
-    Control modifyButton_;
-    Control donateButton_;
-    Control minimizeButton_;
-    Control exitButton_;
+    // Made before the buttons that borrow it, and so destroyed after them.
+    ThemeLibrary themeLibrary_;
+    ThemedButton modifyButton_;
+    ThemedButton donateButton_;
+    ThemedButton minimizeButton_;
+    ThemedButton exitButton_;
 };

@@ -95,6 +95,27 @@ inline bool MovePointerTo(int x, int y, milliseconds timeout = milliseconds(5000
     return false;
 }
 
+// Presses or releases the left mouse button where the pointer is.
+inline void SendLeftButton(bool down) {
+    INPUT button{};
+    button.type = INPUT_MOUSE;
+    button.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    SendInput(1, &button, sizeof button);
+}
+
+// A point of `window` in screen coordinates, `x` and `y` from its top left.
+inline POINT PointOf(HWND window, int x, int y) {
+    RECT area;
+    GetWindowRect(window, &area);
+    return {area.left + x, area.top + y};
+}
+
+inline POINT CentreOf(HWND window) {
+    RECT area;
+    GetWindowRect(window, &area);
+    return {(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+}
+
 inline INPUT KeyInput(WORD virtualKey, bool up) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
@@ -256,6 +277,35 @@ std::vector<DWORD> PaintedPixels(SIZE size, Paint paint) {
     return pixels;
 }
 
+// A system colour as a pixel of PaintedPixels (0x00RRGGBB).
+inline DWORD PixelOf(COLORREF colour) {
+    return static_cast<DWORD>(GetRValue(colour)) << 16 | static_cast<DWORD>(GetGValue(colour)) << 8 |
+           GetBValue(colour);
+}
+
+// What the screen shows of a window's rectangle, row by row as PaintedPixels gives them.
+struct ScreenPicture {
+    int width = 0;
+    int height = 0;
+    std::vector<DWORD> pixels;
+
+    DWORD At(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
+};
+
+inline ScreenPicture TakeScreenPicture(HWND window) {
+    RECT area;
+    GetWindowRect(window, &area);
+    ScreenPicture picture;
+    picture.width = area.right - area.left;
+    picture.height = area.bottom - area.top;
+    picture.pixels = PaintedPixels(SIZE{picture.width, picture.height}, [&](HDC dc) {
+        const HDC screen = GetDC(nullptr);
+        BitBlt(dc, 0, 0, picture.width, picture.height, screen, area.left, area.top, SRCCOPY);
+        ReleaseDC(nullptr, screen);
+    });
+    return picture;
+}
+
 // Whether `window` (a message box, of any process) shows the system icon `systemIcon`
 // (IDI_EXCLAMATION and the like). A shared icon has a handle of its own in each process, so
 // the picture on the screen is compared with the icon drawn here over the same background,
@@ -283,14 +333,9 @@ inline bool ShowsSystemIcon(HWND window, LPCSTR systemIcon,
     }
     return PumpUntil(
         [&] {
-            RECT area;
-            GetWindowRect(control, &area);
-            const SIZE size{area.right - area.left, area.bottom - area.top};
-            const std::vector<DWORD> shown = PaintedPixels(size, [&](HDC dc) {
-                const HDC screen = GetDC(nullptr);
-                BitBlt(dc, 0, 0, size.cx, size.cy, screen, area.left, area.top, SRCCOPY);
-                ReleaseDC(nullptr, screen);
-            });
+            const ScreenPicture picture = TakeScreenPicture(control);
+            const std::vector<DWORD>& shown = picture.pixels;
+            const SIZE size{picture.width, picture.height};
             if (shown.empty()) {
                 return false;
             }

@@ -238,6 +238,7 @@ public:
     }
 
     bool Started() const { return static_cast<bool>(process_); }
+    HANDLE Process() const { return process_.get(); }
     bool Running() const {
         return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
     }

@@ -1,0 +1,255 @@
+// The four push buttons of the running program, as the user sees and drives them: pixels
+// read back from the screen, with the desktop's visual style off and on, real pointer
+// input, and what the buttons answer to the dialog manager.
+
+#include "platform/GdiObjects.h"
+#include "ui/ProgramTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+using namespace wintest;
+
+namespace {
+
+const char kThemeKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager";
+
+// Sets the desktop's visual style on or off for the programs started afterwards, and puts
+// the previous setting back.
+class DesktopTheme {
+public:
+    explicit DesktopTheme(bool active) {
+        RegCreateKeyExA(HKEY_CURRENT_USER, kThemeKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                        nullptr, &key_, nullptr);
+        DWORD size = sizeof previous_;
+        had_ = RegQueryValueExA(key_, "ThemeActive", nullptr, nullptr,
+                                reinterpret_cast<BYTE*>(previous_), &size) == ERROR_SUCCESS;
+        Set(active ? "1" : "0");
+    }
+    DesktopTheme(const DesktopTheme&) = delete;
+    DesktopTheme& operator=(const DesktopTheme&) = delete;
+    ~DesktopTheme() {
+        if (had_) {
+            Set(previous_);
+        } else {
+            RegDeleteValueA(key_, "ThemeActive");
+        }
+        RegCloseKey(key_);
+    }
+
+private:
+    void Set(const char* value) {
+        RegSetValueExA(key_, "ThemeActive", 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                       static_cast<DWORD>(std::strlen(value) + 1));
+    }
+
+    HKEY key_ = nullptr;
+    char previous_[8] = {};
+    bool had_ = false;
+};
+
+struct Edges {
+    DWORD top, left, bottom, right;  // one colour each, or kMixed
+};
+constexpr DWORD kMixed = 0xFFFFFFFF;
+
+DWORD Uniform(const ScreenPicture& picture, int x0, int y0, int x1, int y1) {
+    const DWORD first = picture.At(x0, y0);
+    for (int y = y0; y <= y1; ++y) {
+        for (int x = x0; x <= x1; ++x) {
+            if (picture.At(x, y) != first) {
+                return kMixed;
+            }
+        }
+    }
+    return first;
+}
+
+// The outermost rows and columns; the corners go with the bottom and right edges.
+Edges EdgesOf(const ScreenPicture& p) {
+    const int w = p.width - 1;
+    const int h = p.height - 1;
+    return {Uniform(p, 0, 0, w - 1, 0), Uniform(p, 0, 0, 0, h - 1), Uniform(p, 0, h, w, h),
+            Uniform(p, w, 0, w, h)};
+}
+
+bool operator==(const Edges& a, const Edges& b) {
+    return a.top == b.top && a.left == b.left && a.bottom == b.bottom && a.right == b.right;
+}
+
+std::ostream& operator<<(std::ostream& out, const Edges& e) {
+    return out << std::hex << "top " << e.top << " left " << e.left << " bottom " << e.bottom
+               << " right " << e.right;
+}
+
+bool Contains(const ScreenPicture& picture, DWORD pixel) {
+    return std::find(picture.pixels.begin(), picture.pixels.end(), pixel) != picture.pixels.end();
+}
+
+HWND FocusOf(HWND dialog) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+    return info.hwndFocus;
+}
+
+class ButtonTest : public ProgramTest {
+protected:
+    // The picture once the screen has shown `expected` (or the last one after a wait).
+    template <typename Condition>
+    ScreenPicture PictureWhen(HWND button, Condition expected) {
+        ScreenPicture picture;
+        PumpUntil([&] { return expected(picture = TakeScreenPicture(button)); });
+        return picture;
+    }
+
+    // A corner of the dialog's client area that no control covers.
+    POINT Outside() const { return PointOf(dialog_, 4, 4 + GetSystemMetrics(SM_CYCAPTION)); }
+};
+
+TEST_F(ButtonTest, UnthemedButtonsAreFlatWithFramesWhileHotOrPressedAndEmbossedWhenDisabled) {
+    const DesktopTheme unthemed(false);
+    const DWORD face = PixelOf(GetSysColor(COLOR_BTNFACE));
+    const DWORD highlight = PixelOf(GetSysColor(COLOR_BTNHIGHLIGHT));
+    const DWORD shadow = PixelOf(GetSysColor(COLOR_BTNSHADOW));
+    const DWORD text = PixelOf(GetSysColor(COLOR_BTNTEXT));
+    ASSERT_TRUE(face != highlight && face != shadow && highlight != shadow);
+    StartAndWaitForDialog();
+    const HWND modify = Item(IDC_MODIFY);
+    ASSERT_TRUE(MovePointerTo(Outside().x, Outside().y));
+
+    const Edges flat{face, face, face, face};
+    const ScreenPicture normal = PictureWhen(modify, [&](const ScreenPicture& p) { return EdgesOf(p) == flat; });
+    EXPECT_EQ(EdgesOf(normal), flat);
+    EXPECT_TRUE(Contains(normal, text));
+
+    const POINT centre = CentreOf(modify);
+    ASSERT_TRUE(MovePointerTo(centre.x, centre.y));
+    const Edges raised{highlight, highlight, shadow, shadow};
+    const ScreenPicture hot = PictureWhen(modify, [&](const ScreenPicture& p) { return EdgesOf(p) == raised; });
+    EXPECT_EQ(EdgesOf(hot), raised);
+
+    // Pressed: the frame sunken and the caption one pixel right and down.
+    SendLeftButton(true);
+    const Edges sunken{shadow, shadow, highlight, highlight};
+    const ScreenPicture pressed = PictureWhen(modify, [&](const ScreenPicture& p) { return EdgesOf(p) == sunken; });
+    EXPECT_EQ(EdgesOf(pressed), sunken);
+    int moved = 0;
+    for (int y = 2; y < hot.height - 1; ++y) {
+        for (int x = 2; x < hot.width - 1; ++x) {
+            moved += pressed.At(x, y) != hot.At(x - 1, y - 1);
+        }
+    }
+    EXPECT_EQ(moved, 0) << "pixels of the pressed caption not one step right and down";
+    // Released elsewhere: no click, and the button flat again.
+    ASSERT_TRUE(MovePointerTo(Outside().x, Outside().y));
+    SendLeftButton(false);
+    EXPECT_EQ(EdgesOf(PictureWhen(modify, [&](const ScreenPicture& p) { return EdgesOf(p) == flat; })), flat);
+    PumpMessages(milliseconds(300));
+    EXPECT_FALSE(Program().ShowsMessageBox());
+
+    // Disabled: the focus moves on from Exit to the next tab stop, the caption embossed.
+    const HWND exit = Item(IDC_EXIT);
+    SetForegroundWindow(dialog_);
+    SendMessageA(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(exit), TRUE);
+    ASSERT_TRUE(PumpUntil([&] { return FocusOf(dialog_) == exit; }));
+    EnableWindow(exit, FALSE);
+    EXPECT_TRUE(PumpUntil([&] { return FocusOf(dialog_) == Item(IDC_DONATE); }));
+    const ScreenPicture disabled = PictureWhen(
+        exit, [&](const ScreenPicture& p) { return Contains(p, shadow) && !Contains(p, text); });
+    EXPECT_EQ(EdgesOf(disabled), flat);
+    EXPECT_TRUE(Contains(disabled, highlight));
+    EXPECT_TRUE(Contains(disabled, shadow));
+    EXPECT_FALSE(Contains(disabled, text));
+}
+
+TEST_F(ButtonTest, ThemedButtonsPaintTheStylesBackgroundWithoutAFlatFrame) {
+    StartAndWaitForDialog();
+    const HWND modify = Item(IDC_MODIFY);
+    const DWORD face = PixelOf(GetSysColor(COLOR_BTNFACE));
+    const DWORD highlight = PixelOf(GetSysColor(COLOR_BTNHIGHLIGHT));
+    const DWORD shadow = PixelOf(GetSysColor(COLOR_BTNSHADOW));
+    ASSERT_TRUE(MovePointerTo(Outside().x, Outside().y));
+    PumpMessages(milliseconds(300));
+    const ScreenPicture normal = TakeScreenPicture(modify);
+    EXPECT_FALSE(EdgesOf(normal) == (Edges{face, face, face, face})) << "a flat face: no style painted";
+
+    const POINT centre = CentreOf(modify);
+    ASSERT_TRUE(MovePointerTo(centre.x, centre.y));
+    const ScreenPicture hot =
+        PictureWhen(modify, [&](const ScreenPicture& p) { return p.pixels != normal.pixels; });
+    EXPECT_NE(hot.pixels, normal.pixels) << "hot looks like normal";
+    const Edges edges = EdgesOf(hot);
+    EXPECT_FALSE(edges.top == highlight && edges.left == highlight && edges.bottom == shadow &&
+                 edges.right == shadow)
+        << "a flat raised frame";
+}
+
+TEST_F(ButtonTest, ButtonsFollowTheDialogsDefaultAndHoldNoCheck) {
+    StartAndWaitForDialog();
+    const HWND modify = Item(IDC_MODIFY);
+    const auto code = [&] { return SendMessageA(modify, WM_GETDLGCODE, 0, 0); };
+    const auto type = [&] { return GetWindowLongA(modify, GWL_STYLE) & BS_TYPEMASK; };
+    EXPECT_EQ(type(), BS_OWNERDRAW);
+    EXPECT_TRUE(code() & DLGC_UNDEFPUSHBUTTON);
+
+    const struct {
+        WPARAM style;
+        LRESULT flag;
+    } steps[] = {
+        {BS_DEFPUSHBUTTON, DLGC_DEFPUSHBUTTON},
+        {BS_CHECKBOX, DLGC_DEFPUSHBUTTON},  // another type leaves the default as it was
+        {BS_PUSHBUTTON, DLGC_UNDEFPUSHBUTTON},
+        {BS_AUTORADIOBUTTON, DLGC_UNDEFPUSHBUTTON},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.style);
+        SendMessageA(modify, BM_SETSTYLE, step.style, TRUE);
+        EXPECT_EQ(code() & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON), step.flag);
+        EXPECT_EQ(type(), BS_OWNERDRAW);
+    }
+
+    SendMessageA(modify, BM_SETCHECK, BST_CHECKED, 0);
+    EXPECT_EQ(SendMessageA(modify, BM_GETCHECK, 0, 0), 0);
+}
+
+class ButtonGdiTest : public ButtonTest, public ::testing::WithParamInterface<bool> {};
+
+// Hot, pressed and disabled paints hold on to no GDI object.
+TEST_P(ButtonGdiTest, RepaintsLeaveTheGdiObjectCountAsItWas) {
+    const DesktopTheme theme(GetParam());
+    StartAndWaitForDialog();
+    const HWND modify = Item(IDC_MODIFY);
+    const HWND exit = Item(IDC_EXIT);
+    const HWND donate = Item(IDC_DONATE);
+    const POINT centre = CentreOf(modify);
+    ASSERT_TRUE(MovePointerTo(centre.x, centre.y));
+
+    const auto repaint = [&] {
+        RedrawWindow(modify, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+        UpdateWindow(modify);
+        SendMessageA(exit, BM_SETSTATE, TRUE, 0);
+        SendMessageA(exit, BM_SETSTATE, FALSE, 0);
+        EnableWindow(donate, FALSE);
+        EnableWindow(donate, TRUE);
+    };
+    repaint();  // whatever the first paints set up for good
+    PumpMessages(milliseconds(200));
+    const std::size_t before = CountGdiObjects(Program().Process());
+    ASSERT_GT(before, 0u);
+    for (int i = 0; i < 1000; ++i) {
+        repaint();
+    }
+    PumpMessages(milliseconds(200));
+    EXPECT_EQ(CountGdiObjects(Program().Process()), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Theme, ButtonGdiTest, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "Themed" : "Unthemed";
+                         });
+
+}  // namespace
