@@ -65,4 +65,9 @@ public:
     // Moves `source` over `target` in one step, so a reader sees the old or the new file whole.
     virtual bool Replace(const std::wstring& source, const std::wstring& target) = 0;
     virtual void Remove(const std::wstring& path) = 0;
+    // The user's own folder for local application data (%LOCALAPPDATA%), without a trailing
+    // backslash; empty when the system cannot tell.
+    virtual std::wstring LocalAppDataDirectory() = 0;
+    // Creates the one folder `path` when its parent exists; an existing folder is left alone.
+    virtual void MakeDirectory(const std::wstring& path) = 0;
 };

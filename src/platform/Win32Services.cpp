@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <shlobj.h>
+
 namespace {
 
 HWND ToHwnd(WindowHandle window) { return static_cast<HWND>(window); }
@@ -80,3 +82,13 @@ bool Win32FileSystem::Replace(const std::wstring& source, const std::wstring& ta
 }
 
 void Win32FileSystem::Remove(const std::wstring& path) { DeleteFileW(path.c_str()); }
+
+std::wstring Win32FileSystem::LocalAppDataDirectory() {
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path))) {
+        return std::wstring();
+    }
+    return path;
+}
+
+void Win32FileSystem::MakeDirectory(const std::wstring& path) { CreateDirectoryW(path.c_str(), nullptr); }

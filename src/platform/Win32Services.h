@@ -31,4 +31,6 @@ public:
     bool WriteFlushed(const std::wstring& path, const std::vector<std::uint8_t>& bytes) override;
     bool Replace(const std::wstring& source, const std::wstring& target) override;
     void Remove(const std::wstring& path) override;
+    std::wstring LocalAppDataDirectory() override;
+    void MakeDirectory(const std::wstring& path) override;
 };

@@ -124,6 +124,9 @@ public:
     }
     bool WriteFlushed(const std::wstring& path, const Bytes& bytes) override {
         log.push_back(L"write " + path);
+        if (Refused(path)) {
+            return false;
+        }
         if (failWrites) {
             files[path] = Bytes(bytes.begin(), bytes.begin() + bytes.size() / 2);  // torn by a full disk
             return false;
@@ -133,7 +136,7 @@ public:
     }
     bool Replace(const std::wstring& source, const std::wstring& target) override {
         log.push_back(L"replace " + source + L" -> " + target);
-        if (failReplace || !files.count(source)) {
+        if (failReplace || Refused(target) || !files.count(source)) {
             return false;
         }
         files[target] = files[source];
@@ -144,10 +147,20 @@ public:
         log.push_back(L"remove " + path);
         files.erase(path);
     }
+    std::wstring LocalAppDataDirectory() override { return localAppData; }
+    // Folders are not modelled: every path can hold a file unless refused below.
+    void MakeDirectory(const std::wstring& path) override { log.push_back(L"mkdir " + path); }
 
     std::wstring executablePath = L"C:\\Tools\\Tarnwick\\tarnwick.exe";
+    std::wstring localAppData = L"C:\\Users\\Anna\\AppData\\Local";
     std::map<std::wstring, Bytes> files;
     std::vector<std::wstring> log;
     bool failWrites = false;
     bool failReplace = false;
+    std::wstring refusedFolder;  // nothing can be created or replaced in it, as without rights
+
+private:
+    bool Refused(const std::wstring& path) const {
+        return !refusedFolder.empty() && path.compare(0, refusedFolder.size(), refusedFolder) == 0;
+    }
 };

@@ -4,12 +4,20 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
 const std::wstring kDirectory = L"C:\\Tools\\Tarnwick\\";
 const std::wstring kPath = kDirectory + L"para.dll";
+const std::wstring kPerUserFolder = L"C:\\Users\\Anna\\AppData\\Local\\Tarnwick";
+const std::wstring kPerUserPath = kPerUserFolder + L"\\para-47a9821a7ccd67f4.dll";
+
+Bytes SpeedOnly(std::uint8_t speedIndex) {
+    return {speedIndex, 0, 0, 0, 0x78, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+}
 
 class SettingsFileTest : public ::testing::Test {
 protected:
@@ -81,7 +89,7 @@ TEST_F(SettingsFileTest, BytesBeyondTheRecordAreIgnored) {
     ASSERT_TRUE(ReadSettingsFile(files, settings));
     EXPECT_EQ(settings.speedIndex, 8);
     EXPECT_EQ(settings.minimizeAtStartup, 1);
-    EXPECT_EQ(files.log, (std::vector<std::wstring>{L"read " + kPath}));
+    EXPECT_EQ(files.log, (std::vector<std::wstring>{L"read " + kPerUserPath, L"read " + kPath}));
 }
 
 TEST_F(SettingsFileTest, ExecutableDirectoryKeepsItsTrailingBackslashWhateverItsLength) {
@@ -108,6 +116,7 @@ TEST_F(SettingsFileTest, AWriteGoesThroughATemporaryFileBesideTheSettings) {
     EXPECT_EQ(files.log, (std::vector<std::wstring>{
                              L"write " + kPath + L".new",
                              L"replace " + kPath + L".new -> " + kPath,
+                             L"remove " + kPerUserPath,
                          }));
     EXPECT_EQ(files.files.size(), 1u);
 }
@@ -128,6 +137,55 @@ TEST_F(SettingsFileTest, AFailedWriteLeavesTheOldFileWholeAndNoTemporaryBehind) 
     WriteSettingsFile(files, changed);
     EXPECT_EQ(files.files[kPath], old);
     EXPECT_EQ(files.files.count(kPath + L".new"), 0u);
+}
+
+// A lasting key: a change would lose every user's per-user copy.
+TEST_F(SettingsFileTest, ThePerUserCopyIsKeyedByTheFolderWhateverTheCaseOfItsLetters) {
+    EXPECT_EQ(PerUserSettingsPath(files), kPerUserPath);
+    EXPECT_EQ(SettingsKey(L"C:\\Program Files\\Tarnwick\\"), L"77ab2fb717e0dd36");
+    EXPECT_EQ(SettingsKey(L"c:\\tools\\TARNWICK\\"), SettingsKey(kDirectory));
+    for (const std::wstring other : {L"C:\\Tools\\Tarnwick2\\", L"D:\\Tools\\Tarnwick\\",
+                                     L"C:\\Tools\\\u0422\u0435\u0441\u0442\\"}) {
+        EXPECT_NE(SettingsKey(other), SettingsKey(kDirectory));
+    }
+
+    files.executablePath = L"C:\\Tools\\Tarnwick2\\tarnwick.exe";
+    EXPECT_NE(PerUserSettingsPath(files), kPerUserPath) << "two copies never share settings";
+    files.localAppData.clear();
+    EXPECT_EQ(PerUserSettingsPath(files), L"");
+}
+
+TEST_F(SettingsFileTest, AFolderThatCannotBeWrittenKeepsTheSettingsInThePerUserCopyUntilItCanAgain) {
+    files.files[kPath] = SpeedOnly(5);
+    files.refusedFolder = kDirectory;
+    EmulatorSettings settings;
+    settings.speedIndex = 7;
+    WriteSettingsFile(files, settings);
+    EXPECT_EQ(files.files[kPath], SpeedOnly(5));
+    EXPECT_EQ(files.files[kPerUserPath], SpeedOnly(7));
+    EXPECT_EQ(files.files.size(), 2u) << "no temporary file left anywhere";
+    EXPECT_NE(std::find(files.log.begin(), files.log.end(), L"mkdir " + kPerUserFolder), files.log.end());
+
+    // The copy is newer than the file beside the executable, which is still there to read.
+    EmulatorSettings read;
+    ASSERT_TRUE(ReadSettingsFile(files, read));
+    EXPECT_EQ(read.speedIndex, 7);
+
+    files.refusedFolder.clear();
+    settings.speedIndex = 2;
+    WriteSettingsFile(files, settings);
+    EXPECT_EQ(files.files[kPath], SpeedOnly(2));
+    EXPECT_EQ(files.files.count(kPerUserPath), 0u) << "a save beside the executable removes the copy";
+    ASSERT_TRUE(ReadSettingsFile(files, read));
+    EXPECT_EQ(read.speedIndex, 2);
+
+    // Without the user's folder there is no fallback, and still no error.
+    files.localAppData.clear();
+    files.refusedFolder = kDirectory;
+    files.log.clear();
+    WriteSettingsFile(files, settings);
+    EXPECT_EQ(files.files.size(), 1u);
+    EXPECT_EQ(files.log, (std::vector<std::wstring>{L"write " + kPath + L".new", L"remove " + kPath + L".new"}));
 }
 
 }  // namespace

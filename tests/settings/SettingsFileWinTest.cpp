@@ -15,10 +15,12 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// The real file system, as seen by an executable living in `directory`.
+// The real file system, as seen by an executable living in `directory` and run by a user
+// whose local application data is `localData`.
 class FilesBeside final : public FileSystem {
 public:
-    explicit FilesBeside(std::wstring directory) : directory_(std::move(directory)) {}
+    FilesBeside(std::wstring directory, std::wstring localData)
+        : directory_(std::move(directory)), localData_(std::move(localData)) {}
     std::wstring ExecutablePath() override { return directory_ + L"tarnwick.exe"; }
     std::optional<Bytes> ReadFile(const std::wstring& path, std::size_t maxBytes) override {
         return real_.ReadFile(path, maxBytes);
@@ -30,36 +32,49 @@ public:
         return real_.Replace(source, target);
     }
     void Remove(const std::wstring& path) override { real_.Remove(path); }
+    std::wstring LocalAppDataDirectory() override { return localData_; }
+    void MakeDirectory(const std::wstring& path) override { real_.MakeDirectory(path); }
 
 private:
     std::wstring directory_;
+    std::wstring localData_;
     Win32FileSystem real_;
 };
 
 class SettingsFileWinTest : public ::testing::Test {
 protected:
-    // Named in Cyrillic and Japanese, which no single code page holds both of.
     SettingsFileWinTest() {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        directory = std::wstring(temp) + L"tarnwick \u0422\u0435\u0441\u0442 \u30C6\u30B9\u30C8 " +
-                    std::to_wstring(GetCurrentProcessId()) + L"\\";
         CreateDirectoryW(directory.c_str(), nullptr);
+        CreateDirectoryW(localData.c_str(), nullptr);
     }
     ~SettingsFileWinTest() override {
-        DeleteFileW((directory + L"para.dll").c_str());
-        DeleteFileW((directory + L"para.dll.new").c_str());
+        const std::wstring perUser = PerUserSettingsPath(files);
+        for (const std::wstring& file : {directory + L"para.dll", directory + L"para.dll.new", perUser,
+                                         perUser + L".new"}) {
+            DeleteFileW(file.c_str());
+        }
+        RemoveDirectoryW((localData + L"\\Tarnwick").c_str());
+        RemoveDirectoryW(localData.c_str());
         RemoveDirectoryW(directory.c_str());
     }
 
     Bytes FileBytes(const std::wstring& name) const { return wintest::FileBytes(directory + name); }
     bool Exists(const std::wstring& name) const { return wintest::FileExists(directory + name); }
 
-    std::wstring directory;
+    // Named in Cyrillic and Japanese, which no single code page holds both of.
+    static std::wstring NewDirectory() {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        return std::wstring(temp) + L"tarnwick \u0422\u0435\u0441\u0442 \u30C6\u30B9\u30C8 " +
+               std::to_wstring(GetCurrentProcessId()) + L"\\";
+    }
+
+    const std::wstring directory = NewDirectory();
+    const std::wstring localData = directory + L"local";
+    FilesBeside files{directory, localData};
 };
 
 TEST_F(SettingsFileWinTest, TheFileHoldsExactlyTheSixteenBytesAndNothingIsLeftBeside) {
-    FilesBeside files(directory);
     EmulatorSettings settings;
     WriteSettingsFile(files, settings);
     EXPECT_EQ(FileBytes(L"para.dll"), (Bytes{3, 0, 0, 0, 0x78, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
@@ -81,7 +96,6 @@ TEST_F(SettingsFileWinTest, TheFileHoldsExactlyTheSixteenBytesAndNothingIsLeftBe
 
 // A directory standing where the new file should go makes the write fail half-way.
 TEST_F(SettingsFileWinTest, AFailedWriteKeepsTheOldContent) {
-    FilesBeside files(directory);
     WriteSettingsFile(files, EmulatorSettings{});
     const Bytes old = FileBytes(L"para.dll");
     ASSERT_TRUE(CreateDirectoryW((directory + L"para.dll.new").c_str(), nullptr));
@@ -93,14 +107,39 @@ TEST_F(SettingsFileWinTest, AFailedWriteKeepsTheOldContent) {
     RemoveDirectoryW((directory + L"para.dll.new").c_str());
 }
 
-TEST_F(SettingsFileWinTest, AMissingDirectoryIsSilentAndCreatesNothingElsewhere) {
-    FilesBeside files(directory + L"missing\\");
-    WriteSettingsFile(files, EmulatorSettings{});
+// Wine runs the tests with every right, so the refusal comes from a folder standing where the
+// new file would go, and from a folder that does not exist.
+TEST_F(SettingsFileWinTest, WhereTheFileCannotBeWrittenThePerUserCopyKeepsTheSettings) {
     EmulatorSettings settings;
-    settings.speedIndex = 0;
-    EXPECT_FALSE(ReadSettingsFile(files, settings));
-    EXPECT_EQ(settings.speedIndex, 0);
+    settings.speedIndex = 5;
+    WriteSettingsFile(files, settings);
+    ASSERT_TRUE(CreateDirectoryW((directory + L"para.dll.new").c_str(), nullptr));
+
+    settings.speedIndex = 7;
+    WriteSettingsFile(files, settings);
+    const std::wstring perUser = PerUserSettingsPath(files);
+    EXPECT_EQ(FileBytes(L"para.dll"), (Bytes{5, 0, 0, 0, 0x78, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(wintest::FileBytes(perUser), (Bytes{7, 0, 0, 0, 0x78, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EmulatorSettings read;
+    ASSERT_TRUE(ReadSettingsFile(files, read));
+    EXPECT_EQ(read.speedIndex, 7);
+
+    ASSERT_TRUE(RemoveDirectoryW((directory + L"para.dll.new").c_str()));
+    settings.speedIndex = 2;
+    WriteSettingsFile(files, settings);
+    EXPECT_EQ(FileBytes(L"para.dll"), (Bytes{2, 0, 0, 0, 0x78, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_FALSE(wintest::FileExists(perUser));
+    EXPECT_FALSE(Exists(L"para.dll.new"));
+
+    FilesBeside nowhere(directory + L"missing\\", localData);
+    WriteSettingsFile(nowhere, settings);
+    ASSERT_TRUE(ReadSettingsFile(nowhere, read));
+    EXPECT_EQ(read.speedIndex, 2);
     EXPECT_FALSE(Exists(L"missing"));
+    const std::wstring nowherePerUser = PerUserSettingsPath(nowhere);
+    EXPECT_NE(nowherePerUser, perUser);
+    EXPECT_TRUE(wintest::FileExists(nowherePerUser));
+    DeleteFileW(nowherePerUser.c_str());
 }
 
 // Wine cannot start a program from a path longer than MAX_PATH, so the growth that

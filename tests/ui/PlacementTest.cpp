@@ -1,5 +1,8 @@
-// tarnwick.exe where users really put it: folders named outside the code page.
+// tarnwick.exe where users really put it: folders named outside the code page, and folders
+// it cannot write.
 
+#include "platform/Win32Services.h"
+#include "settings/SettingsFile.h"
 #include "ui/ProgramTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +17,13 @@ namespace {
 // Cyrillic and Japanese: no single code page holds both, so only UTF-16 spells this folder.
 const std::wstring kForeignName = L"\u0422\u0435\u0441\u0442 \u043F\u0430\u043F\u043A\u0430 \u30C6\u30B9\u30C8";
 
+// The settings of a first start with another speed index.
+Bytes WithSpeed(unsigned char speedIndex) {
+    Bytes settings = kFirstStartSettings;
+    settings[0] = speedIndex;
+    return settings;
+}
+
 class PlacementTest : public ::testing::Test {
 protected:
     void TearDown() override {
@@ -21,6 +31,7 @@ protected:
             for (const wchar_t* name : {L"tarnwick.exe", L"para.dll", L"para.dll.new"}) {
                 DeleteFileW((folder + name).c_str());
             }
+            RemoveDirectoryW((folder + L"para.dll.new").c_str());
             RemoveDirectoryW(folder.c_str());
         }
     }
@@ -36,6 +47,12 @@ protected:
         const std::wstring program = Widen(DirectoryOf(ThisExecutable()) + "tarnwick.exe");
         EXPECT_TRUE(CopyFileW(program.c_str(), (folder + L"tarnwick.exe").c_str(), TRUE));
         return folder;
+    }
+
+    // Where the program keeps its settings for this user when `folder` refuses them.
+    static std::wstring PerUserCopy(const std::wstring& folder) {
+        return Win32FileSystem().LocalAppDataDirectory() + L"\\Tarnwick\\para-" + SettingsKey(folder) +
+               L".dll";
     }
 
     static LRESULT SpeedSelection(HWND dialog) {
@@ -62,12 +79,46 @@ TEST_F(PlacementTest, AFolderNamedOutsideTheCodePageKeepsTheSettingsThere) {
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(FileBytes(folder + L"para.dll"), kFirstStartSettings);
         ChooseSpeed(dialog, 5);
-        EXPECT_EQ(FileBytes(folder + L"para.dll").at(0), 5);
+        EXPECT_EQ(FileBytes(folder + L"para.dll"), WithSpeed(5));
     }
     RunningProgram again(folder + L"tarnwick.exe");
     const HWND dialog = again.WaitForDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(SpeedSelection(dialog), 5) << "read back at the next start";
+}
+
+// Wine runs as an administrator, so a folder standing where the new file would go makes
+// the refusal that a standard user meets in Program Files.
+TEST_F(PlacementTest, AFolderThatCannotBeWrittenKeepsTheSettingsAcrossARestart) {
+    const std::wstring folder = FolderWithProgram(L"tarnwick read-only");
+    const std::wstring perUser = PerUserCopy(folder);
+    ASSERT_TRUE(WriteFileBytes(folder + L"para.dll", WithSpeed(5)));
+    ASSERT_TRUE(CreateDirectoryW((folder + L"para.dll.new").c_str(), nullptr));
+    {
+        RunningProgram program(folder + L"tarnwick.exe");
+        const HWND dialog = program.WaitForDialog();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(SpeedSelection(dialog), 5);
+        ChooseSpeed(dialog, 7);
+        EXPECT_EQ(FileBytes(folder + L"para.dll"), WithSpeed(5));
+        EXPECT_EQ(FileBytes(perUser), WithSpeed(7)) << "the choice went to the per-user copy";
+    }
+    {
+        RunningProgram program(folder + L"tarnwick.exe");
+        const HWND dialog = program.WaitForDialog();
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(SpeedSelection(dialog), 7) << "read back from the per-user copy";
+    }
+
+    // Writable again: the next save lands beside the program and the copy goes.
+    ASSERT_TRUE(RemoveDirectoryW((folder + L"para.dll.new").c_str()));
+    RunningProgram program(folder + L"tarnwick.exe");
+    const HWND dialog = program.WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(SpeedSelection(dialog), 7);
+    ChooseSpeed(dialog, 2);
+    EXPECT_EQ(FileBytes(folder + L"para.dll"), WithSpeed(2));
+    EXPECT_FALSE(FileExists(perUser));
 }
 
 }  // namespace
