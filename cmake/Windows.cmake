@@ -25,7 +25,7 @@ add_library(tarnwick_platform STATIC
   src/platform/ModulePath.cpp
   src/platform/SubclassedWindow.cpp
   src/platform/Win32Services.cpp)
-target_link_libraries(tarnwick_platform PUBLIC tarnwick_core comctl32)
+target_link_libraries(tarnwick_platform PUBLIC tarnwick_core comctl32 shell32)
 target_compile_definitions(tarnwick_platform PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX
   _WIN32_WINNT=0x0601 WINVER=0x0601)
 
