@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,7 +28,9 @@ Bytes WithSpeed(unsigned char speedIndex) {
 class PlacementTest : public ::testing::Test {
 protected:
     void TearDown() override {
+        program_.reset();
         for (const std::wstring& folder : folders_) {
+            DeleteFileW(PerUserCopy(folder).c_str());
             for (const wchar_t* name : {L"tarnwick.exe", L"para.dll", L"para.dll.new"}) {
                 DeleteFileW((folder + name).c_str());
             }
@@ -47,6 +50,13 @@ protected:
         const std::wstring program = Widen(DirectoryOf(ThisExecutable()) + "tarnwick.exe");
         EXPECT_TRUE(CopyFileW(program.c_str(), (folder + L"tarnwick.exe").c_str(), TRUE));
         return folder;
+    }
+
+    // Starts the copy in `folder`, ending the one started before, and waits for its dialog.
+    HWND StartIn(const std::wstring& folder) {
+        program_.reset();
+        program_ = std::make_unique<RunningProgram>(folder + L"tarnwick.exe");
+        return program_->WaitForDialog();
     }
 
     // Where the program keeps its settings for this user when `folder` refuses them.
@@ -69,20 +79,18 @@ protected:
 
 private:
     std::vector<std::wstring> folders_;
+    std::unique_ptr<RunningProgram> program_;
 };
 
 TEST_F(PlacementTest, AFolderNamedOutsideTheCodePageKeepsTheSettingsThere) {
     const std::wstring folder = FolderWithProgram(kForeignName);
-    {
-        RunningProgram program(folder + L"tarnwick.exe");
-        const HWND dialog = program.WaitForDialog();
-        ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(FileBytes(folder + L"para.dll"), kFirstStartSettings);
-        ChooseSpeed(dialog, 5);
-        EXPECT_EQ(FileBytes(folder + L"para.dll"), WithSpeed(5));
-    }
-    RunningProgram again(folder + L"tarnwick.exe");
-    const HWND dialog = again.WaitForDialog();
+    HWND dialog = StartIn(folder);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(FileBytes(folder + L"para.dll"), kFirstStartSettings);
+    ChooseSpeed(dialog, 5);
+    EXPECT_EQ(FileBytes(folder + L"para.dll"), WithSpeed(5));
+
+    dialog = StartIn(folder);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(SpeedSelection(dialog), 5) << "read back at the next start";
 }
@@ -94,31 +102,25 @@ TEST_F(PlacementTest, AFolderThatCannotBeWrittenKeepsTheSettingsAcrossARestart) 
     const std::wstring perUser = PerUserCopy(folder);
     ASSERT_TRUE(WriteFileBytes(folder + L"para.dll", WithSpeed(5)));
     ASSERT_TRUE(CreateDirectoryW((folder + L"para.dll.new").c_str(), nullptr));
-    {
-        RunningProgram program(folder + L"tarnwick.exe");
-        const HWND dialog = program.WaitForDialog();
-        ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(SpeedSelection(dialog), 5);
-        ChooseSpeed(dialog, 7);
-        EXPECT_EQ(FileBytes(folder + L"para.dll"), WithSpeed(5));
-        EXPECT_EQ(FileBytes(perUser), WithSpeed(7)) << "the choice went to the per-user copy";
-    }
-    {
-        RunningProgram program(folder + L"tarnwick.exe");
-        const HWND dialog = program.WaitForDialog();
-        ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(SpeedSelection(dialog), 7) << "read back from the per-user copy";
-    }
+    HWND dialog = StartIn(folder);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(SpeedSelection(dialog), 5);
+    ChooseSpeed(dialog, 7);
+    EXPECT_EQ(FileBytes(folder + L"para.dll"), WithSpeed(5));
+    EXPECT_EQ(FileBytes(perUser), WithSpeed(7)) << "the choice went to the per-user copy";
+
+    dialog = StartIn(folder);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(SpeedSelection(dialog), 7) << "read back from the per-user copy";
 
     // Writable again: the next save lands beside the program and the copy goes.
     ASSERT_TRUE(RemoveDirectoryW((folder + L"para.dll.new").c_str()));
-    RunningProgram program(folder + L"tarnwick.exe");
-    const HWND dialog = program.WaitForDialog();
-    ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(SpeedSelection(dialog), 7);
     ChooseSpeed(dialog, 2);
     EXPECT_EQ(FileBytes(folder + L"para.dll"), WithSpeed(2));
     EXPECT_FALSE(FileExists(perUser));
+    dialog = StartIn(folder);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(SpeedSelection(dialog), 2);
 }
 
 }  // namespace
