@@ -40,6 +40,7 @@ add_executable(tarnwick WIN32
   src/platform/WinMain.cpp
   src/app/EmulatorApp.cpp
   src/ui/EmulatorDialog.cpp
+  src/ui/TrayIcon.cpp
   resources/tarnwick.rc)
 target_include_directories(tarnwick PRIVATE ${ICON_DIR})
 target_link_libraries(tarnwick PRIVATE tarnwick_controls)
@@ -86,5 +87,6 @@ add_program_test(ui_end_to_end_tests tests/ui/EmulatorDialogTest.cpp)
 add_program_test(placement_end_to_end_tests tests/ui/PlacementTest.cpp)
 add_program_test(button_tests tests/ui/ButtonTest.cpp)
 target_link_libraries(button_tests PRIVATE tarnwick_controls)
+add_program_test(tray_end_to_end_tests tests/ui/TrayTest.cpp)
 
 add_subdirectory(bench)

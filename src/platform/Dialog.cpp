@@ -3,9 +3,12 @@
 #include "platform/Control.h"
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
+// RT_DIALOG, in the ANSI form.
+const LPCSTR kDialogType = MAKEINTRESOURCEA(5);
 // Initial contents of a template's lists, kept as a resource of this type under the
 // template's own identifier.
 const LPCSTR kDialogInitType = MAKEINTRESOURCEA(240);
@@ -16,14 +19,53 @@ Control* ControlFromHandle(HWND window) {
     return dynamic_cast<Control*>(SubclassedWindow::FromHandle(window));
 }
 
+// A copy of a dialog template, to be made without its visible style; empty when the
+// template is missing.
+std::vector<BYTE> LoadTemplate(int id) {
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    const HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(id), kDialogType);
+    const HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
+    const auto* data = static_cast<const BYTE*>(loaded ? LockResource(loaded) : nullptr);
+    if (!data) {
+        return {};
+    }
+    return std::vector<BYTE>(data, data + SizeofResource(instance, found));
+}
+
+// Where a template keeps its window style: an extended template (its second WORD is 0xFFFF)
+// after its version, signature, help id and extended style; a plain one at its start.
+std::size_t StyleOffset(const std::vector<BYTE>& dialogTemplate) {
+    WORD signature = 0;
+    std::memcpy(&signature, dialogTemplate.data() + 2, sizeof signature);
+    return signature == 0xFFFF ? 12 : 0;
+}
+
 }  // namespace
 
 INT_PTR Dialog::DoModal(HWND parent) {
     ended_ = false;
-    const HWND window = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId_),
-                                           parent, &DialogProc, reinterpret_cast<LPARAM>(this));
+    // The dialog manager would show a template marked visible right after WM_INITDIALOG,
+    // even a dialog that hid itself there; so the dialog is made hidden and shown here.
+    std::vector<BYTE> dialogTemplate = LoadTemplate(templateId_);
+    if (dialogTemplate.size() < 16) {
+        return -1;
+    }
+    DWORD style = 0;
+    const std::size_t styleOffset = StyleOffset(dialogTemplate);
+    std::memcpy(&style, dialogTemplate.data() + styleOffset, sizeof style);
+    showWhenMade_ = (style & WS_VISIBLE) != 0;
+    style &= ~WS_VISIBLE;
+    std::memcpy(dialogTemplate.data() + styleOffset, &style, sizeof style);
+
+    const HWND window = CreateDialogIndirectParamA(
+        GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEA>(dialogTemplate.data()), parent,
+        &DialogProc, reinterpret_cast<LPARAM>(this));
     if (!window) {
         return -1;
+    }
+    if (showWhenMade_) {
+        ShowWindow(window, SW_SHOWNORMAL);
+        UpdateWindow(window);
     }
     if (parent) {
         EnableWindow(parent, FALSE);
@@ -56,6 +98,11 @@ void Dialog::EndDialog(INT_PTR result) {
     result_ = result;
     ended_ = true;
     PostMessageA(hwnd(), WM_NULL, 0, 0);  // wake the loop should nothing else be queued
+}
+
+void Dialog::Hide() {
+    showWhenMade_ = false;
+    ShowWindow(hwnd(), SW_HIDE);
 }
 
 void Dialog::UpdateData(bool saving) {

@@ -23,6 +23,10 @@ public:
     // Runs DoDataExchange: into the members when saving, toward the controls otherwise.
     void UpdateData(bool saving);
 
+    // Hides the dialog. Called from OnInitDialog, it also keeps a template marked visible
+    // from showing the dialog once it is made, so the dialog starts hidden without a flash.
+    void Hide();
+
 protected:
     // Fills the template's lists and shows the members in the controls.
     // Returning TRUE lets the dialog manager give the first control the focus.
@@ -48,6 +52,7 @@ private:
     void FillListsFromTemplate();
 
     int templateId_;
+    bool showWhenMade_ = false;
     bool ended_ = false;
     INT_PTR result_ = 0;
 };

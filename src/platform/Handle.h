@@ -69,9 +69,17 @@ struct WindowTraits {
     }
 };
 
+struct MenuTraits {
+    using Value = HMENU;
+    static bool Valid(HMENU menu) { return menu != nullptr; }
+    static void Release(HMENU menu) { DestroyMenu(menu); }
+};
+
 // A file, mutex, process or other kernel object.
 using Handle = UniqueHandle<KernelObjectTraits>;
 // A library loaded at run time.
 using Module = UniqueHandle<LibraryTraits>;
 using Brush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
 using OwnedWindow = UniqueHandle<WindowTraits>;
+// A menu loaded from the resources.
+using Menu = UniqueHandle<MenuTraits>;

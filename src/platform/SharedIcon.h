@@ -10,6 +10,14 @@ public:
         return SharedIcon(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id)));
     }
 
+    // At the system's small-icon size, which the notification area draws, so the picture
+    // is the one drawn for that size rather than a larger one scaled down.
+    static SharedIcon LoadSmall(int id) {
+        return SharedIcon(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),
+                                                        IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                        GetSystemMetrics(SM_CYSMICON), LR_SHARED)));
+    }
+
     HICON get() const { return icon_; }
 
 private:

@@ -1,10 +1,39 @@
 #include "ui/EmulatorDialog.h"
 
+#include "platform/Handle.h"
 #include "resource.h"
 #include "settings/SettingsFile.h"
 
 namespace {
+
 const char kTitle[] = "Tarnwick";
+
+// The taskbar button follows the style the next time the window is shown. A tool window
+// has a thinner caption, so the frame is recalculated at once: a window shown later with a
+// stale frame changes size after it has been placed.
+void SwapExtendedStyle(HWND window, LONG remove, LONG add) {
+    SetWindowLongA(window, GWL_EXSTYLE, (GetWindowLongA(window, GWL_EXSTYLE) & ~remove) | add);
+    SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Centres the window on the work area of its monitor.
+void CenterWindow(HWND window) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    RECT rect;
+    if (!GetWindowRect(window, &rect) ||
+        !GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        return;
+    }
+    const RECT& area = monitor.rcWork;
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    SetWindowPos(window, nullptr, area.left + (area.right - area.left - width) / 2,
+                 area.top + (area.bottom - area.top - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 }  // namespace
 
 using Table = MessageTable<EmulatorDialog>;
@@ -15,15 +44,25 @@ const Table EmulatorDialog::messages = {
     Table::Command(BN_CLICKED, IDC_MINIMIZE_AT_STARTUP, &EmulatorDialog::SaveSettings),
     Table::Command(BN_CLICKED, IDC_EXIT, &EmulatorDialog::OnOK),
     Table::Command(0, ID_TRAY_EXIT, &EmulatorDialog::OnOK),
+    Table::Command(BN_CLICKED, IDC_MINIMIZE, &EmulatorDialog::OnMinimize),
     Table::Message(WM_HOTKEY, &EmulatorDialog::OnHotKey),
+    Table::Message(WM_TRAY_NOTIFY, &EmulatorDialog::OnTrayNotify),
+    Table::Message(WM_DESTROY, &EmulatorDialog::OnDestroy),
 };
 
 EmulatorDialog::EmulatorDialog()
     : Dialog(IDD_MAIN),
       icon_(SharedIcon::Load(IDI_ACTIVE)),
-      engine_(settings_, hotKeys_, mouse_, messageBoxes_, nullptr) {}
+      engine_(settings_, hotKeys_, mouse_, messageBoxes_,
+              [this](bool active) { SetTrayIcon(active ? IDI_ACTIVE : IDI_INACTIVE); }) {}
 
 bool EmulatorDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    // A registered message has no fixed number for the table.
+    if (tray_.IsTaskbarCreated(message)) {
+        tray_.AddAgain();
+        result = 0;
+        return true;
+    }
     return messages.Route(*this, message, wParam, lParam, result);
 }
 
@@ -69,7 +108,67 @@ BOOL EmulatorDialog::OnInitDialog() {
     ShowStartStopKey();
     UpdateData(false);
     engine_.RegisterEmulationKeys();
+    InitTray();
     return TRUE;
+}
+
+void EmulatorDialog::OnCancel() { Hide(); }
+
+void EmulatorDialog::OnMinimize() { OnCancel(); }
+
+void EmulatorDialog::InitTray() {
+    placement_.length = sizeof placement_;
+    GetWindowPlacement(hwnd(), &placement_);
+    if (settings_.minimizeAtStartup) {
+        // A tool window has no taskbar button, so only the tray icon is left.
+        SwapExtendedStyle(hwnd(), WS_EX_APPWINDOW, WS_EX_TOOLWINDOW);
+        Hide();
+    }
+    tray_.Add(hwnd(), WM_TRAY_NOTIFY,
+              SharedIcon::LoadSmall(engine_.Active() ? IDI_ACTIVE : IDI_INACTIVE).get(), kTitle);
+}
+
+// Only the tray picture follows the state; the window keeps its icon.
+void EmulatorDialog::SetTrayIcon(int iconId) { tray_.SetPicture(SharedIcon::LoadSmall(iconId).get()); }
+
+LRESULT EmulatorDialog::OnTrayNotify(WPARAM, LPARAM mouseMessage) {
+    switch (mouseMessage) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: RestoreFromTray(); break;
+        case WM_RBUTTONDOWN: ShowTrayMenu(); break;
+        default: break;
+    }
+    return 0;
+}
+
+void EmulatorDialog::RestoreFromTray() {
+    SwapExtendedStyle(hwnd(), WS_EX_TOOLWINDOW, WS_EX_APPWINDOW);
+    // Also brings a minimised window back to its normal size.
+    SetWindowPlacement(hwnd(), &placement_);
+    ShowWindow(hwnd(), SW_SHOW);
+    CenterWindow(hwnd());
+    UpdateData(false);
+}
+
+void EmulatorDialog::ShowTrayMenu() {
+    const Menu menu(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_TRAY_MENU)));
+    if (!menu) {
+        return;
+    }
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    // Otherwise a click elsewhere would not close the menu.
+    SetForegroundWindow(hwnd());
+    TrackPopupMenu(GetSubMenu(menu.get(), 0), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON,
+                   cursor.x, cursor.y, 0, hwnd(), nullptr);
+    // The next menu would close at once while this one's foreground switch is pending.
+    PostMessageA(hwnd(), WM_NULL, 0, 0);
+}
+
+LRESULT EmulatorDialog::OnDestroy(WPARAM, LPARAM) {
+    const LRESULT result = Default();
+    tray_.Remove();
+    return result;
 }
 
 LRESULT EmulatorDialog::OnHotKey(WPARAM identifier, LPARAM) {

@@ -9,6 +9,7 @@
 #include "platform/SharedIcon.h"
 #include "platform/Win32Services.h"
 #include "settings/EmulatorSettings.h"
+#include "ui/TrayIcon.h"
 
 #include <string>
 
@@ -22,13 +23,22 @@ protected:
     void DoDataExchange(DataExchange& exchange) override;
     bool PreTranslateMessage(MSG& message) override;
     BOOL OnInitDialog() override;
+    // Every way of closing the window hides it; only Exit ends the program.
+    void OnCancel() override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     static const MessageTable<EmulatorDialog> messages;
 
     LRESULT OnHotKey(WPARAM identifier, LPARAM);
+    LRESULT OnTrayNotify(WPARAM, LPARAM mouseMessage);
+    LRESULT OnDestroy(WPARAM, LPARAM);
     void OnModify();
+    void OnMinimize();
+    void InitTray();
+    void SetTrayIcon(int iconId);
+    void RestoreFromTray();
+    void ShowTrayMenu();
     void LoadSettings();
     void SaveSettings();
     void ShowStartStopKey();
@@ -48,4 +58,7 @@ private:
     ThemedButton donateButton_;
     ThemedButton minimizeButton_;
     ThemedButton exitButton_;
+    TrayIcon tray_;
+    // Taken when the dialog is made; every restore from the tray puts the window back there.
+    WINDOWPLACEMENT placement_{};
 };

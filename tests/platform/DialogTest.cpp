@@ -159,4 +159,39 @@ TEST(DialogTest, ARunOfTheModalLoopFromStartToEnd) {
     EXPECT_EQ(FindWindowA(nullptr, "Probe"), nullptr);
 }
 
+// Hides itself while it is made, as a program that starts in the notification area does.
+class HiddenProbe : public Dialog {
+public:
+    HiddenProbe() : Dialog(kProbeTemplate) {}
+    int shown = 0;
+
+protected:
+    BOOL OnInitDialog() override {
+        Dialog::OnInitDialog();
+        Hide();
+        return TRUE;
+    }
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT&) override {
+        shown += message == WM_SHOWWINDOW && wParam;
+        return false;
+    }
+};
+
+TEST(DialogTest, ADialogThatHidesItselfAtInitialisationIsNeverShown) {
+    HiddenProbe dialog;
+    bool visible = true;
+    std::thread user([&] {
+        HWND window = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (window = FindWindowA(nullptr, "Probe")) != nullptr; }));
+        // A message that goes round the modal loop: the loop runs, and the dialog stays hidden.
+        SendMessageA(window, WM_NULL, 0, 0);
+        visible = IsWindowVisible(window) != FALSE;
+        PostMessageA(window, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    user.join();
+    EXPECT_FALSE(visible);
+    EXPECT_EQ(dialog.shown, 0);
+}
+
 }  // namespace

@@ -289,6 +289,16 @@ std::vector<DWORD> PaintedPixels(SIZE size, Paint paint) {
     return pixels;
 }
 
+// What the screen shows in `area`, as PaintedPixels gives it.
+inline std::vector<DWORD> ScreenPixels(const RECT& area) {
+    return PaintedPixels({area.right - area.left, area.bottom - area.top}, [&](HDC dc) {
+        const HDC screen = GetDC(nullptr);
+        BitBlt(dc, 0, 0, area.right - area.left, area.bottom - area.top, screen, area.left, area.top,
+               SRCCOPY);
+        ReleaseDC(nullptr, screen);
+    });
+}
+
 // A system colour as a pixel of PaintedPixels (0x00RRGGBB).
 inline DWORD PixelOf(COLORREF colour) {
     return static_cast<DWORD>(GetRValue(colour)) << 16 | static_cast<DWORD>(GetGValue(colour)) << 8 |
@@ -310,11 +320,7 @@ inline ScreenPicture TakeScreenPicture(HWND window) {
     ScreenPicture picture;
     picture.width = area.right - area.left;
     picture.height = area.bottom - area.top;
-    picture.pixels = PaintedPixels(SIZE{picture.width, picture.height}, [&](HDC dc) {
-        const HDC screen = GetDC(nullptr);
-        BitBlt(dc, 0, 0, picture.width, picture.height, screen, area.left, area.top, SRCCOPY);
-        ReleaseDC(nullptr, screen);
-    });
+    picture.pixels = ScreenPixels(area);
     return picture;
 }
 

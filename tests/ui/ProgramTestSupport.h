@@ -203,6 +203,125 @@ private:
     std::vector<std::pair<UINT, WPARAM>> received_;
 };
 
+// The notification area. Under Wine's virtual desktop it is the right end of the taskbar
+// ("Shell_TrayWnd"), which draws each icon in a cell of the small-icon size and a border of
+// two pixels all round, the first icon rightmost.
+
+// The taskbar on the screen; a hidden window of that class is not it.
+inline HWND Taskbar() {
+    HWND bar = nullptr;
+    while ((bar = FindWindowExA(nullptr, bar, "Shell_TrayWnd", nullptr)) != nullptr) {
+        if (IsWindowVisible(bar)) {
+            return bar;
+        }
+    }
+    return nullptr;
+}
+
+// Where the first icon's picture stands, in screen coordinates.
+inline RECT TrayIconArea() {
+    RECT bar{};
+    GetWindowRect(Taskbar(), &bar);
+    const int width = GetSystemMetrics(SM_CXSMICON);
+    const int height = GetSystemMetrics(SM_CYSMICON);
+    const int left = bar.right - width - 2;
+    const int top = bar.top + (bar.bottom - bar.top - height) / 2;
+    return {left, top, left + width, top + height};
+}
+
+inline POINT TrayIconSpot() {
+    const RECT area = TrayIconArea();
+    return {(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+}
+
+// `icon` drawn at the small-icon size over the taskbar's colour, as the tray draws it.
+inline std::vector<DWORD> TrayPicture(HICON icon) {
+    const RECT area = TrayIconArea();
+    const RECT corner{area.left - 2, area.top - 2, area.left - 1, area.top - 1};
+    const std::vector<DWORD> background = ScreenPixels(corner);
+    const SIZE size{area.right - area.left, area.bottom - area.top};
+    return PaintedPixels(size, [&](HDC dc) {
+        const DWORD colour = background.empty() ? 0 : background.front();
+        const HBRUSH brush =
+            CreateSolidBrush(RGB((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF));
+        const RECT all{0, 0, size.cx, size.cy};
+        FillRect(dc, &all, brush);
+        DeleteObject(brush);
+        if (icon) {
+            DrawIconEx(dc, 0, 0, icon, size.cx, size.cy, 0, nullptr, DI_NORMAL);
+        }
+    });
+}
+
+// Whether the first icon shows `icon`, or nothing but the taskbar when `icon` is null.
+// Waits, since the tray paints after the change.
+inline bool TrayShows(HICON icon, milliseconds timeout = milliseconds(5000)) {
+    return PumpUntil([&] { return ScreenPixels(TrayIconArea()) == TrayPicture(icon); }, timeout);
+}
+
+// How many windows have a button on the taskbar. The buttons draw their captions themselves,
+// so they are told apart only from the start button, which stands at the taskbar's left end.
+inline int TaskbarButtons() {
+    struct Count {
+        LONG startLeft;
+        int buttons;
+    } count{0, 0};
+    RECT bar{};
+    GetWindowRect(Taskbar(), &bar);
+    count.startLeft = bar.left;
+    EnumChildWindows(
+        Taskbar(),
+        [](HWND child, LPARAM parameter) -> BOOL {
+            auto& c = *reinterpret_cast<Count*>(parameter);
+            RECT at;
+            GetWindowRect(child, &at);
+            c.buttons += IsWindowVisible(child) && ClassOf(child) == "Button" && at.left != c.startLeft;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count.buttons;
+}
+
+// An icon group of a copy of the program at the small-icon size, read from its file.
+class ProgramIcon {
+public:
+    ProgramIcon(const std::string& executable, int id)
+        : module_(LoadLibraryExA(executable.c_str(), nullptr,
+                                 LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {
+        if (module_) {
+            icon_ = static_cast<HICON>(LoadImageA(module_.get(), MAKEINTRESOURCEA(id), IMAGE_ICON,
+                                                  GetSystemMetrics(SM_CXSMICON),
+                                                  GetSystemMetrics(SM_CYSMICON), 0));
+        }
+    }
+    ProgramIcon(const ProgramIcon&) = delete;
+    ProgramIcon& operator=(const ProgramIcon&) = delete;
+    ~ProgramIcon() {
+        if (icon_) {
+            DestroyIcon(icon_);
+        }
+    }
+
+    HICON get() const { return icon_; }
+
+private:
+    Module module_;
+    HICON icon_ = nullptr;
+};
+
+// A real click of the left or right button at `at`.
+inline bool ClickAt(POINT at, bool right = false) {
+    if (!MovePointerTo(at.x, at.y)) {
+        return false;
+    }
+    INPUT click[2] = {};
+    click[0].type = click[1].type = INPUT_MOUSE;
+    click[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    click[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    SendInput(2, click, sizeof(INPUT));
+    return true;
+}
+
 // One run of a copy of the program. When the object goes, the program is ended through its
 // Exit button, or killed if that does not end it, and waited for.
 class RunningProgram {
@@ -252,6 +371,21 @@ public:
         DWORD code = STILL_ACTIVE;
         GetExitCodeProcess(process_.get(), &code);
         return code;
+    }
+
+    // The main dialog, shown or hidden.
+    HWND DialogWindow() const {
+        return FindProcessWindow(id_, [](HWND window) {
+            return ClassOf(window) == "#32770" && WindowText(window) == kTitle &&
+                   GetDlgItem(window, IDC_SPEED);
+        });
+    }
+
+    // A popup menu of the program that is open.
+    HWND OpenMenu() const {
+        return FindProcessWindow(id_, [](HWND window) {
+            return ClassOf(window) == "#32768" && IsWindowVisible(window);
+        });
     }
 
     // The main dialog once it is shown (it turns visible only when its initialisation is done).

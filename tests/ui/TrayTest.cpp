@@ -1,0 +1,292 @@
+// tarnwick.exe in the notification area: its icon and what the icon shows, hiding the dialog
+// and bringing it back, the tray menu, starting hidden, and an icon the shell has lost.
+// Clicks are real clicks on the taskbar of Wine's virtual desktop.
+
+#include "ui/ProgramTestSupport.h"
+
+#include <shellapi.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+using namespace wintest;
+
+namespace {
+
+const Bytes kMinimizeAtStartupSettings = {0x03, 0x00, 0x00, 0x00, 0x78, 0x00, 0x00, 0x00,
+                                          0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00};
+
+bool HasStyle(HWND window, LONG exStyle) { return (GetWindowLongA(window, GWL_EXSTYLE) & exStyle) != 0; }
+
+// A point of the caption where the window answers `hit` (HTCLOSE, HTMINBUTTON).
+POINT CaptionButton(HWND window, LRESULT hit) {
+    RECT frame;
+    GetWindowRect(window, &frame);
+    const int y = frame.top + GetSystemMetrics(SM_CYFIXEDFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+    for (int x = frame.right - 1; x > frame.left; --x) {
+        if (SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == hit) {
+            return {x - 3, y};  // clear of the button's edge
+        }
+    }
+    return {frame.left, frame.top};
+}
+
+// The shell's announcement that its notification area has been made, to every top-level window.
+void BroadcastTaskbarCreated() {
+    PostMessageA(HWND_BROADCAST, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+}
+
+class TrayTest : public ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        active_ = std::make_unique<ProgramIcon>(directory_ + "tarnwick.exe", IDI_ACTIVE);
+        inactive_ = std::make_unique<ProgramIcon>(directory_ + "tarnwick.exe", IDI_INACTIVE);
+        ASSERT_TRUE(active_->get() && inactive_->get());
+    }
+
+    HICON Active() const { return active_->get(); }
+    HICON Inactive() const { return inactive_->get(); }
+
+    // Shown in the middle of the work area, with a taskbar button.
+    void ExpectShownCentred() {
+        ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(dialog_) != FALSE; })) << "not restored";
+        RECT work;
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        RECT at{};
+        const auto centred = [&] {
+            GetWindowRect(dialog_, &at);
+            return at.left == work.left + (work.right - work.left - (at.right - at.left)) / 2 &&
+                   at.top == work.top + (work.bottom - work.top - (at.bottom - at.top)) / 2;
+        };
+        EXPECT_TRUE(PumpUntil(centred)) << "at " << at.left << "," << at.top << " size "
+                                        << at.right - at.left << " x " << at.bottom - at.top;
+        EXPECT_TRUE(HasStyle(dialog_, WS_EX_APPWINDOW));
+        EXPECT_FALSE(HasStyle(dialog_, WS_EX_TOOLWINDOW));
+        EXPECT_TRUE(PumpUntil([] { return TaskbarButtons() == 1; })) << "no taskbar button";
+    }
+
+    // Hidden, without a taskbar button, and the program lives on.
+    void ExpectHidden() {
+        ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(dialog_); })) << "not hidden";
+        EXPECT_TRUE(PumpUntil([] { return TaskbarButtons() == 0; })) << "taskbar button left";
+        EXPECT_TRUE(Program().Running());
+    }
+
+    void RestoreByClick() {
+        ASSERT_TRUE(ClickAt(TrayIconSpot()));
+        ExpectShownCentred();
+    }
+
+private:
+    std::unique_ptr<ProgramIcon> active_;
+    std::unique_ptr<ProgramIcon> inactive_;
+};
+
+TEST_F(TrayTest, IconShowsTheTipAndFollowsTheStartStopKey) {
+    StartAndWaitForDialog();
+    EXPECT_TRUE(TrayShows(Active()));
+    const LRESULT bigIcon = SendMessageA(dialog_, WM_GETICON, ICON_BIG, 0);
+    const LRESULT smallIcon = SendMessageA(dialog_, WM_GETICON, ICON_SMALL, 0);
+
+    ASSERT_TRUE(MovePointerTo(TrayIconSpot().x, TrayIconSpot().y));
+    EXPECT_TRUE(PumpUntil([] {
+        return FindProcessWindow(ProcessOf(Taskbar()), [](HWND window) {
+                   return ClassOf(window) == "tooltips_class32" && IsWindowVisible(window) &&
+                          ControlText(window) == kTitle;
+               }) != nullptr;
+    })) << "no tip \"Tarnwick\" over the icon";
+    ASSERT_TRUE(MovePointerTo(kPointerStart.x, kPointerStart.y));
+
+    PressKey(VK_F9);
+    EXPECT_TRUE(TrayShows(Inactive())) << "emulation off";
+    PressKey(VK_F9);
+    EXPECT_TRUE(TrayShows(Active())) << "emulation on again";
+    EXPECT_EQ(SendMessageA(dialog_, WM_GETICON, ICON_BIG, 0), bigIcon);
+    EXPECT_EQ(SendMessageA(dialog_, WM_GETICON, ICON_SMALL, 0), smallIcon);
+}
+
+TEST_F(TrayTest, EveryCloseHidesAndALeftClickBringsTheDialogBack) {
+    StartAndWaitForDialog();
+    ASSERT_TRUE(TrayShows(Active()));
+    RECT normal;
+    GetWindowRect(dialog_, &normal);
+
+    {
+        SCOPED_TRACE("close box");
+        ASSERT_TRUE(ClickAt(CaptionButton(dialog_, HTCLOSE)));
+        ExpectHidden();
+        ExpectKeyMovesPointer(VK_NUMPAD4, {kPointerStart.x - 10, kPointerStart.y});
+        // Moving over the icon, releasing a button on it or the middle button do nothing.
+        for (LPARAM mouse : {WM_MOUSEMOVE, WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONDOWN}) {
+            DWORD_PTR answer = 0;
+            SendMessageTimeoutA(dialog_, WM_TRAY_NOTIFY, 128, mouse, SMTO_BLOCK, 5000, &answer);
+        }
+        EXPECT_FALSE(IsWindowVisible(dialog_));
+        EXPECT_EQ(Program().OpenMenu(), nullptr);
+        RestoreByClick();
+    }
+    {
+        SCOPED_TRACE("Alt+F4");
+        SetForegroundWindow(dialog_);
+        ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == dialog_; }));
+        // Wine's combo box, which has the focus, swallows every key pressed with Alt; from the
+        // Donate button Alt+F4 reaches the window.
+        PressKey(VK_TAB, {VK_SHIFT});
+        ASSERT_TRUE(PumpUntil([&] {
+            GUITHREADINFO thread{};
+            thread.cbSize = sizeof thread;
+            return GetGUIThreadInfo(GetWindowThreadProcessId(dialog_, nullptr), &thread) &&
+                   thread.hwndFocus == Item(IDC_DONATE);
+        }));
+        PressKey(VK_F4, {VK_MENU});
+        ExpectHidden();
+        PressKey(VK_F9);
+        EXPECT_TRUE(TrayShows(Inactive())) << "the start/stop key works while hidden";
+        PressKey(VK_F9);
+        EXPECT_TRUE(TrayShows(Active()));
+        RestoreByClick();
+    }
+    {
+        SCOPED_TRACE("Minimize button");
+        PostMessageA(Item(IDC_MINIMIZE), BM_CLICK, 0, 0);
+        ExpectHidden();
+        RestoreByClick();
+    }
+    {
+        SCOPED_TRACE("minimise box");
+        ASSERT_TRUE(ClickAt(CaptionButton(dialog_, HTMINBUTTON)));
+        ASSERT_TRUE(PumpUntil([&] { return IsIconic(dialog_) != FALSE; }));
+        EXPECT_EQ(TaskbarButtons(), 1);
+        RestoreByClick();
+        EXPECT_FALSE(IsIconic(dialog_));
+        RECT restored;
+        GetWindowRect(dialog_, &restored);
+        EXPECT_EQ(restored.right - restored.left, normal.right - normal.left);
+        EXPECT_EQ(restored.bottom - restored.top, normal.bottom - normal.top);
+    }
+}
+
+TEST_F(TrayTest, RightClickOpensTheMenuWhoseExitEndsTheProgram) {
+    StartAndWaitForDialog();
+    ASSERT_TRUE(TrayShows(Active()));
+
+    ASSERT_TRUE(ClickAt(TrayIconSpot(), true));
+    ASSERT_TRUE(PumpUntil([&] { return Program().OpenMenu() != nullptr; })) << "no menu";
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(PumpUntil([&] { return Program().OpenMenu() == nullptr; })) << "Esc left the menu open";
+    EXPECT_TRUE(Program().Running());
+    EXPECT_TRUE(IsWindowVisible(dialog_));
+
+    // In the corner of the screen the menu has to open up and to the left; elsewhere its
+    // top-left corner is at the pointer.
+    const POINT cursor = {300, 300};
+    ASSERT_TRUE(MovePointerTo(cursor.x, cursor.y));
+    PostMessageA(dialog_, WM_TRAY_NOTIFY, 128, WM_RBUTTONDOWN);
+    HWND menu = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (menu = Program().OpenMenu()) != nullptr; }));
+    RECT at;
+    GetWindowRect(menu, &at);
+    EXPECT_EQ(at.left, cursor.x);
+    EXPECT_EQ(at.top, cursor.y);
+
+    // Its only item is "Exit", chosen with the keyboard: under Wine a pointer put on an open
+    // menu does not stay where it was put.
+    PressKey(VK_DOWN);
+    PressKey(VK_RETURN);
+    ASSERT_TRUE(Program().WaitForExit());
+    EXPECT_EQ(Program().ExitCode(), 0u);
+    EXPECT_TRUE(TrayShows(nullptr)) << "the icon outlived the program";
+}
+
+TEST_F(TrayTest, MinimizeAtStartUpLeavesOnlyTheIcon) {
+    WriteSettings(kMinimizeAtStartupSettings);
+    RunningProgram& program = Start();
+    ASSERT_TRUE(program.Started());
+    ASSERT_TRUE(TrayShows(Active()));
+    dialog_ = program.DialogWindow();
+    ASSERT_NE(dialog_, nullptr);
+    EXPECT_FALSE(IsWindowVisible(dialog_));
+    EXPECT_TRUE(HasStyle(dialog_, WS_EX_TOOLWINDOW));
+    EXPECT_FALSE(HasStyle(dialog_, WS_EX_APPWINDOW));
+    EXPECT_EQ(TaskbarButtons(), 0);
+
+    RestoreByClick();
+    EXPECT_EQ(SendMessageA(Item(IDC_MINIMIZE_AT_STARTUP), BM_GETCHECK, 0, 0), BST_CHECKED);
+}
+
+// Stands in for a notification area that is not ready: the shell finds the first window of
+// this class and asks it to add the icon, and this one refuses.
+class UnreadyTray {
+public:
+    UnreadyTray() {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = &Procedure;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "Shell_TrayWnd";
+        RegisterClassA(&windowClass);
+        window_ = CreateWindowExA(WS_EX_TOPMOST, "Shell_TrayWnd", nullptr, WS_POPUP, 0, 0, 0, 0,
+                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    }
+    UnreadyTray(const UnreadyTray&) = delete;
+    UnreadyTray& operator=(const UnreadyTray&) = delete;
+    ~UnreadyTray() { Close(); }
+
+    bool Made() const { return window_ != nullptr; }
+    void Close() {
+        if (window_) {
+            DestroyWindow(window_);
+            window_ = nullptr;
+        }
+    }
+    static int refused;
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_COPYDATA) {
+            ++refused;
+            return FALSE;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+
+    HWND window_;
+};
+int UnreadyTray::refused = 0;
+
+TEST_F(TrayTest, IconComesBackWheneverTheTaskbarIsMade) {
+    // Started hidden before the notification area is ready, as at log-on.
+    WriteSettings(kMinimizeAtStartupSettings);
+    UnreadyTray unready;
+    ASSERT_TRUE(unready.Made());
+    UnreadyTray::refused = 0;
+    RunningProgram& program = Start();
+    ASSERT_TRUE(PumpUntil([&] { return (dialog_ = program.DialogWindow()) != nullptr; }));
+    ASSERT_TRUE(PumpUntil([] { return UnreadyTray::refused > 0; })) << "no icon was asked for";
+    PumpMessages(std::chrono::milliseconds(300));
+    EXPECT_TRUE(TrayShows(nullptr));
+    unready.Close();
+
+    BroadcastTaskbarCreated();
+    EXPECT_TRUE(TrayShows(Active())) << "not added once the taskbar was there";
+
+    // Explorer restarted: the icon is gone behind the program's back.
+    PressKey(VK_F9);
+    ASSERT_TRUE(TrayShows(Inactive()));
+    NOTIFYICONDATAA lost{};
+    lost.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    lost.hWnd = dialog_;
+    lost.uID = 128;
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &lost));
+    ASSERT_TRUE(TrayShows(nullptr));
+    BroadcastTaskbarCreated();
+    EXPECT_TRUE(TrayShows(Inactive())) << "not added again with its current picture";
+
+    // Only shown: Wine took the work area from the stand-in taskbar when the program started.
+    ASSERT_TRUE(ClickAt(TrayIconSpot()));
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowVisible(dialog_) != FALSE; })) << "not restored";
+}
+
+}  // namespace
