@@ -24,7 +24,8 @@ add_library(tarnwick_platform STATIC
   src/platform/HotKeyControl.cpp
   src/platform/ModulePath.cpp
   src/platform/SubclassedWindow.cpp
-  src/platform/Win32Services.cpp)
+  src/platform/Win32Services.cpp
+  src/platform/WindowIcons.cpp)
 target_link_libraries(tarnwick_platform PUBLIC tarnwick_core comctl32 shell32)
 target_compile_definitions(tarnwick_platform PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX
   _WIN32_WINNT=0x0601 WINVER=0x0601)
@@ -85,6 +86,9 @@ endfunction()
 
 add_program_test(ui_end_to_end_tests tests/ui/EmulatorDialogTest.cpp)
 add_program_test(placement_end_to_end_tests tests/ui/PlacementTest.cpp)
+# Its own entry point: it starts itself again at each display scale.
+add_windows_test(window_icons_windows_tests tests/ui/WindowIconsTest.cpp)
+add_dependencies(window_icons_windows_tests tarnwick)
 add_program_test(button_tests tests/ui/ButtonTest.cpp)
 target_link_libraries(button_tests PRIVATE tarnwick_controls)
 add_program_test(tray_end_to_end_tests tests/ui/TrayTest.cpp)

@@ -5,14 +5,17 @@ out of the top.
 Usage: python3 scripts/make_icons.py OUTDIR
 
 Writes OUTDIR/active.ico and OUTDIR/inactive.ico. Each holds 32x32 and 16x16
-images, in 256 colours and in true colour with alpha. The drawing is pure
-arithmetic, so every run gives the same bytes.
+images in 256 colours, the sizes Windows asks for from 100 to 200 % display
+scale (16, 20, 24, 32, 40, 48 and 64) in true colour with alpha, and a
+256x256 PNG image. The drawing is pure arithmetic, so every run gives the same
+bytes.
 """
 
 import math
 import os
 import struct
 import sys
+import zlib
 
 OUTLINE = (34, 34, 38)
 BODY_TOP = (252, 252, 252)
@@ -45,7 +48,34 @@ LAYOUTS = {
     ),
 }
 
-SUBSAMPLES = 8
+# Drawn to scale from the 32-pixel layout; their lines are wide enough not to
+# need whole pixels.
+SCALED_SIZES = (20, 24, 40, 48, 64, 256)
+TRUE_COLOUR_SIZES = (16, 20, 24, 32, 40, 48, 64)
+PNG_SIZE = 256
+
+
+def scaled_layout(size):
+    base = LAYOUTS[32]
+    k = size / 32
+    layout = {}
+    for key, value in base.items():
+        if isinstance(value, tuple) and isinstance(value[0], tuple):
+            layout[key] = tuple((x * k, y * k) for x, y in value)
+        elif isinstance(value, tuple):
+            layout[key] = tuple(v * k for v in value)
+        else:
+            layout[key] = value * k
+    return layout
+
+
+for _size in SCALED_SIZES:
+    LAYOUTS[_size] = scaled_layout(_size)
+
+
+def subsamples(size):
+    """Samples per pixel side: fewer where pixels are small against the lines."""
+    return 8 if size <= 32 else 4 if size <= 64 else 3
 
 
 def rounded_box_distance(px, py, box, radius):
@@ -72,7 +102,13 @@ def bezier_points(controls, steps=32):
     return points
 
 
-def polyline_distance(px, py, points):
+def polyline_distance(px, py, points, reach=float("inf")):
+    """Distance to the polyline, or infinity when it is surely beyond `reach`."""
+    xs = [x for x, _ in points]
+    ys = [y for _, y in points]
+    if (px < min(xs) - reach or px > max(xs) + reach or
+            py < min(ys) - reach or py > max(ys) + reach):
+        return float("inf")
     best = float("inf")
     for (ax, ay), (bx, by) in zip(points, points[1:]):
         dx, dy = bx - ax, by - ay
@@ -99,8 +135,8 @@ def sample(px, py, layout, cable_colour, wheel_colour, cable):
             return OUTLINE
     # The cable runs over the body's outline, so that it stays joined to the
     # body on a dark background where the outline disappears.
-    cable_distance = polyline_distance(px, py, cable)
     half = layout["cable_width"] / 2
+    cable_distance = polyline_distance(px, py, cable, half + layout["cable_outline"])
     if cable_distance <= half:
         return cable_colour
     if body <= 0:
@@ -118,28 +154,36 @@ def sample(px, py, layout, cable_colour, wheel_colour, cable):
     return None
 
 
-def render(size, cable_colour, wheel_colour):
-    """Rows of (r, g, b, a) pixels, top row first, by supersampling."""
+def shapes(size):
+    """What each sample of each pixel shows, rows top first: a colour, the
+    name of an accent, or None; the same for both icons, so drawn once."""
     layout = LAYOUTS[size]
     cable = bezier_points(layout["cable"])
+    n = subsamples(size)
+    return [[[sample(x + (i + 0.5) / n, y + (j + 0.5) / n, layout, "cable", "wheel", cable)
+              for j in range(n) for i in range(n)]
+             for x in range(size)]
+            for y in range(size)]
+
+
+def render(drawing, cable_colour, wheel_colour):
+    """Rows of (r, g, b, a) pixels, top row first, averaging the samples."""
+    accents = {"cable": cable_colour, "wheel": wheel_colour}
     rows = []
-    n = SUBSAMPLES
-    for y in range(size):
+    for shape_row in drawing:
         row = []
-        for x in range(size):
+        for pixel in shape_row:
             r = g = b = covered = 0.0
-            for j in range(n):
-                for i in range(n):
-                    colour = sample(x + (i + 0.5) / n, y + (j + 0.5) / n,
-                                    layout, cable_colour, wheel_colour, cable)
-                    if colour is not None:
-                        r += colour[0]
-                        g += colour[1]
-                        b += colour[2]
-                        covered += 1
+            for colour in pixel:
+                if colour is not None:
+                    colour = accents.get(colour, colour)
+                    r += colour[0]
+                    g += colour[1]
+                    b += colour[2]
+                    covered += 1
             if covered:
                 row.append((round(r / covered), round(g / covered),
-                            round(b / covered), round(255 * covered / (n * n))))
+                            round(b / covered), round(255 * covered / len(pixel))))
             else:
                 row.append((0, 0, 0, 0))
         rows.append(row)
@@ -217,12 +261,27 @@ def indexed_image(rows):
     return bitmap_header(size, 8, 256) + table + bytes(pixels) + and_mask(rows)
 
 
+def png_image(rows):
+    """The pixels as a PNG file, which an icon holds as it is for 256 pixels."""
+    size = len(rows)
+    raw = b"".join(b"\0" + bytes(c for pixel in row for c in pixel) for row in rows)
+
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
+
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) +
+            chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
+
+
 def icon_file(images):
     """ICONDIR, one ICONDIRENTRY per (size, bits, data), then the images."""
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = len(out) + 16 * len(images)
     for size, bits, data in images:
-        out += struct.pack("<BBBBHHII", size, size, 0, 0, 1, bits, len(data), offset)
+        # A size of 256 is written as 0.
+        out += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, bits, len(data), offset)
         offset += len(data)
     return out + b"".join(data for _, _, data in images)
 
@@ -232,10 +291,13 @@ def main():
         sys.exit("usage: make_icons.py OUTDIR")
     outdir = sys.argv[1]
     os.makedirs(outdir, exist_ok=True)
+    drawings = {size: shapes(size) for size in TRUE_COLOUR_SIZES + (PNG_SIZE,)}
     for name, (cable_colour, wheel_colour) in ACCENTS.items():
-        drawn = {size: render(size, cable_colour, wheel_colour) for size in (32, 16)}
+        drawn = {size: render(drawing, cable_colour, wheel_colour)
+                 for size, drawing in drawings.items()}
         images = [(size, 8, indexed_image(drawn[size])) for size in (32, 16)]
-        images += [(size, 32, true_colour_image(drawn[size])) for size in (32, 16)]
+        images += [(size, 32, true_colour_image(drawn[size])) for size in TRUE_COLOUR_SIZES]
+        images.append((PNG_SIZE, 32, png_image(drawn[PNG_SIZE])))
         with open(os.path.join(outdir, name + ".ico"), "wb") as f:
             f.write(icon_file(images))
 

@@ -75,6 +75,12 @@ struct MenuTraits {
     static void Release(HMENU menu) { DestroyMenu(menu); }
 };
 
+struct IconTraits {
+    using Value = HICON;
+    static bool Valid(HICON icon) { return icon != nullptr; }
+    static void Release(HICON icon) { DestroyIcon(icon); }
+};
+
 // A file, mutex, process or other kernel object.
 using Handle = UniqueHandle<KernelObjectTraits>;
 // A library loaded at run time.
@@ -83,3 +89,5 @@ using Brush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
 using OwnedWindow = UniqueHandle<WindowTraits>;
 // A menu loaded from the resources.
 using Menu = UniqueHandle<MenuTraits>;
+// An icon loaded for this program alone (not LR_SHARED), at a size of its choosing.
+using OwnedIcon = UniqueHandle<IconTraits>;

@@ -89,8 +89,7 @@ bool EmulatorDialog::PreTranslateMessage(MSG& message) {
 BOOL EmulatorDialog::OnInitDialog() {
     Dialog::OnInitDialog();
 
-    SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
-    SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.get()));
+    windowIcons_.Apply(hwnd(), GetModuleHandleA(nullptr), IDI_ACTIVE);
     for (ThemedButton* button : {&modifyButton_, &donateButton_, &minimizeButton_, &exitButton_}) {
         button->SetThemeLibrary(&themeLibrary_);
     }

@@ -8,6 +8,7 @@
 #include "platform/MessageTable.h"
 #include "platform/SharedIcon.h"
 #include "platform/Win32Services.h"
+#include "platform/WindowIcons.h"
 #include "settings/EmulatorSettings.h"
 #include "ui/TrayIcon.h"
 
@@ -47,6 +48,7 @@ private:
     std::string manual_;
     EmulatorSettings settings_;
     SharedIcon icon_;
+    WindowIcons windowIcons_;  // the caption's and Alt+Tab's, at the system's sizes
     Win32HotKeys hotKeys_;
     Win32Mouse mouse_;
     Win32Messages messageBoxes_;
