@@ -5,10 +5,11 @@ out of the top.
 Usage: python3 scripts/make_icons.py OUTDIR
 
 Writes OUTDIR/active.ico and OUTDIR/inactive.ico. Each holds 32x32 and 16x16
-images in 256 colours, the sizes Windows asks for from 100 to 200 % display
-scale (16, 20, 24, 32, 40, 48 and 64) in true colour with alpha, and a
-256x256 PNG image. The drawing is pure arithmetic, so every run gives the same
-bytes.
+images in 256 colours, and the sizes Windows asks for from 100 to 200 % display
+scale (16, 20, 24, 32, 40, 48 and 64) and 256 in true colour with alpha: up to
+32 as bitmaps, which every version of Windows reads, the larger ones as PNG
+images, which take a fraction of the room. The drawing is pure arithmetic, so
+every run gives the same bytes.
 """
 
 import math
@@ -51,8 +52,8 @@ LAYOUTS = {
 # Drawn to scale from the 32-pixel layout; their lines are wide enough not to
 # need whole pixels.
 SCALED_SIZES = (20, 24, 40, 48, 64, 256)
-TRUE_COLOUR_SIZES = (16, 20, 24, 32, 40, 48, 64)
-PNG_SIZE = 256
+BITMAP_SIZES = (16, 20, 24, 32)
+PNG_SIZES = (40, 48, 64, 256)
 
 
 def scaled_layout(size):
@@ -262,7 +263,7 @@ def indexed_image(rows):
 
 
 def png_image(rows):
-    """The pixels as a PNG file, which an icon holds as it is for 256 pixels."""
+    """The pixels as a PNG file, which an icon holds as it is."""
     size = len(rows)
     raw = b"".join(b"\0" + bytes(c for pixel in row for c in pixel) for row in rows)
 
@@ -291,13 +292,13 @@ def main():
         sys.exit("usage: make_icons.py OUTDIR")
     outdir = sys.argv[1]
     os.makedirs(outdir, exist_ok=True)
-    drawings = {size: shapes(size) for size in TRUE_COLOUR_SIZES + (PNG_SIZE,)}
+    drawings = {size: shapes(size) for size in BITMAP_SIZES + PNG_SIZES}
     for name, (cable_colour, wheel_colour) in ACCENTS.items():
         drawn = {size: render(drawing, cable_colour, wheel_colour)
                  for size, drawing in drawings.items()}
         images = [(size, 8, indexed_image(drawn[size])) for size in (32, 16)]
-        images += [(size, 32, true_colour_image(drawn[size])) for size in TRUE_COLOUR_SIZES]
-        images.append((PNG_SIZE, 32, png_image(drawn[PNG_SIZE])))
+        images += [(size, 32, true_colour_image(drawn[size])) for size in BITMAP_SIZES]
+        images += [(size, 32, png_image(drawn[size])) for size in PNG_SIZES]
         with open(os.path.join(outdir, name + ".ico"), "wb") as f:
             f.write(icon_file(images))
 
