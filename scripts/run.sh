@@ -5,12 +5,14 @@
 # with a taskbar, in the lasting Wine prefix build/wineprefix, so its settings and start-up
 # registration survive between runs; the script returns when Tarnwick exits.
 # With none, Tarnwick starts on a private display in a throwaway prefix; once it shows (or
-# 30 s pass, or it exits) the screen is saved to build/screenshot.png and everything stops.
+# 30 s pass, or it exits) the screen is saved to build/screenshot.png, the dialog cut from it
+# to docs/screenshot.png (the README's picture), and everything stops.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 readonly exe=build/mingw/tarnwick.exe
 readonly screenshot=build/screenshot.png
+readonly readme_picture=docs/screenshot.png
 
 screen_hash() { import -silent -window root bmp:- | md5sum; }
 
@@ -31,7 +33,19 @@ capture_screenshot() {
   done
   import -silent -window root "$screenshot"
   echo "$PWD/$screenshot"
+  cut_out_dialog
+  echo "$PWD/$readme_picture"
   # The session ends Tarnwick with every other Wine process of its prefix.
+}
+
+# The dialog alone: everything above the taskbar that is not the plain desktop. A border in
+# the desktop's colour lets -trim take that colour even where the dialog fills a corner.
+cut_out_dialog() {
+  local desktop
+  desktop=$(convert "$screenshot" -format '%[pixel:p{1000,700}]' info:)
+  mkdir -p "$(dirname "$readme_picture")"
+  convert "$screenshot" -crop 1024x720+0+0 +repage -bordercolor "$desktop" -border 1 \
+    -trim +repage -strip -define png:exclude-chunks=date,time "$readme_picture"
 }
 
 if [[ ${1:-} == --capture-screenshot ]]; then
