@@ -26,7 +26,7 @@ add_library(tarnwick_platform STATIC
   src/platform/SubclassedWindow.cpp
   src/platform/Win32Services.cpp
   src/platform/WindowIcons.cpp)
-target_link_libraries(tarnwick_platform PUBLIC tarnwick_core comctl32 shell32)
+target_link_libraries(tarnwick_platform PUBLIC tarnwick_core comctl32 shell32 advapi32)
 target_compile_definitions(tarnwick_platform PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX
   _WIN32_WINNT=0x0601 WINVER=0x0601)
 
@@ -92,5 +92,6 @@ add_dependencies(window_icons_windows_tests tarnwick)
 add_program_test(button_tests tests/ui/ButtonTest.cpp)
 target_link_libraries(button_tests PRIVATE tarnwick_controls)
 add_program_test(tray_end_to_end_tests tests/ui/TrayTest.cpp)
+add_program_test(run_at_startup_end_to_end_tests tests/ui/RunAtStartupTest.cpp)
 
 add_subdirectory(bench)

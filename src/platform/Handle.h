@@ -81,6 +81,12 @@ struct IconTraits {
     static void Release(HICON icon) { DestroyIcon(icon); }
 };
 
+struct RegistryKeyTraits {
+    using Value = HKEY;
+    static bool Valid(HKEY key) { return key != nullptr; }
+    static void Release(HKEY key) { RegCloseKey(key); }
+};
+
 // A file, mutex, process or other kernel object.
 using Handle = UniqueHandle<KernelObjectTraits>;
 // A library loaded at run time.
@@ -91,3 +97,5 @@ using OwnedWindow = UniqueHandle<WindowTraits>;
 using Menu = UniqueHandle<MenuTraits>;
 // An icon loaded for this program alone (not LR_SHARED), at a size of its choosing.
 using OwnedIcon = UniqueHandle<IconTraits>;
+// An opened registry key.
+using RegistryKey = UniqueHandle<RegistryKeyTraits>;

@@ -71,3 +71,19 @@ public:
     // Creates the one folder `path` when its parent exists; an existing folder is left alone.
     virtual void MakeDirectory(const std::wstring& path) = 0;
 };
+
+// The registry, as far as the start-up registration needs it. Key paths, names and data
+// are UTF-16, so that a path outside the code page is stored whole.
+class RegistryService {
+public:
+    enum class Root { LocalMachine, CurrentUser };
+
+    virtual ~RegistryService() = default;
+    // Creates or opens `keyPath` under `root` and sets the string value `name` to `data`,
+    // stored with its terminating NUL as REG_SZ wants; false when the key cannot be opened
+    // for writing or the value cannot be written.
+    virtual bool SetString(Root root, const std::wstring& keyPath, const std::wstring& name,
+                           const std::wstring& data) = 0;
+    // Deletes the value when the key opens for writing; a missing key or value is no error.
+    virtual void DeleteValue(Root root, const std::wstring& keyPath, const std::wstring& name) = 0;
+};

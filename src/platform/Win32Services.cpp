@@ -11,6 +11,10 @@ namespace {
 
 HWND ToHwnd(WindowHandle window) { return static_cast<HWND>(window); }
 
+HKEY ToHkey(RegistryService::Root root) {
+    return root == RegistryService::Root::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+}
+
 }  // namespace
 
 bool Win32HotKeys::Register(WindowHandle window, int id, unsigned modifiers, unsigned virtualKey) {
@@ -92,3 +96,25 @@ std::wstring Win32FileSystem::LocalAppDataDirectory() {
 }
 
 void Win32FileSystem::MakeDirectory(const std::wstring& path) { CreateDirectoryW(path.c_str(), nullptr); }
+
+bool Win32Registry::SetString(Root root, const std::wstring& keyPath, const std::wstring& name,
+                              const std::wstring& data) {
+    HKEY opened = nullptr;
+    if (RegCreateKeyExW(ToHkey(root), keyPath.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened,
+                        nullptr) != ERROR_SUCCESS) {
+        return false;
+    }
+    const RegistryKey key(opened);
+    const DWORD bytes = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
+    return RegSetValueExW(key.get(), name.c_str(), 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(data.c_str()), bytes) == ERROR_SUCCESS;
+}
+
+void Win32Registry::DeleteValue(Root root, const std::wstring& keyPath, const std::wstring& name) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(ToHkey(root), keyPath.c_str(), 0, KEY_SET_VALUE, &opened) != ERROR_SUCCESS) {
+        return;
+    }
+    const RegistryKey key(opened);
+    RegDeleteValueW(key.get(), name.c_str());
+}

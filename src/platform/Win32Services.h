@@ -34,3 +34,10 @@ public:
     std::wstring LocalAppDataDirectory() override;
     void MakeDirectory(const std::wstring& path) override;
 };
+
+class Win32Registry final : public RegistryService {
+public:
+    bool SetString(Root root, const std::wstring& keyPath, const std::wstring& name,
+                   const std::wstring& data) override;
+    void DeleteValue(Root root, const std::wstring& keyPath, const std::wstring& name) override;
+};

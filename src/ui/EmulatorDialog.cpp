@@ -3,6 +3,7 @@
 #include "platform/Handle.h"
 #include "resource.h"
 #include "settings/SettingsFile.h"
+#include "settings/StartupRegistration.h"
 
 namespace {
 
@@ -42,6 +43,7 @@ const Table EmulatorDialog::messages = {
     Table::Command(BN_CLICKED, IDC_MODIFY, &EmulatorDialog::OnModify),
     Table::Command(CBN_SELCHANGE, IDC_SPEED, &EmulatorDialog::SaveSettings),
     Table::Command(BN_CLICKED, IDC_MINIMIZE_AT_STARTUP, &EmulatorDialog::SaveSettings),
+    Table::Command(BN_CLICKED, IDC_RUN_AT_STARTUP, &EmulatorDialog::OnRunAtStartupClicked),
     Table::Command(BN_CLICKED, IDC_EXIT, &EmulatorDialog::OnOK),
     Table::Command(0, ID_TRAY_EXIT, &EmulatorDialog::OnOK),
     Table::Command(BN_CLICKED, IDC_MINIMIZE, &EmulatorDialog::OnMinimize),
@@ -114,6 +116,14 @@ BOOL EmulatorDialog::OnInitDialog() {
 void EmulatorDialog::OnCancel() { Hide(); }
 
 void EmulatorDialog::OnMinimize() { OnCancel(); }
+
+// The box has already changed its state: it is an automatic check box.
+void EmulatorDialog::OnRunAtStartupClicked() {
+    const bool ticked =
+        SendDlgItemMessageA(hwnd(), IDC_RUN_AT_STARTUP, BM_GETCHECK, 0, 0) != BST_UNCHECKED;
+    SetRunAtStartup(registry_, files_.ExecutablePath(), ticked);
+    SaveSettings();
+}
 
 void EmulatorDialog::InitTray() {
     placement_.length = sizeof placement_;

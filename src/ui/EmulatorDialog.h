@@ -36,6 +36,7 @@ private:
     LRESULT OnDestroy(WPARAM, LPARAM);
     void OnModify();
     void OnMinimize();
+    void OnRunAtStartupClicked();
     void InitTray();
     void SetTrayIcon(int iconId);
     void RestoreFromTray();
@@ -53,6 +54,7 @@ private:
     Win32Mouse mouse_;
     Win32Messages messageBoxes_;
     Win32FileSystem files_;
+    Win32Registry registry_;
     EmulationEngine engine_;
     // Made before the buttons that borrow it, and so destroyed after them.
     ThemeLibrary themeLibrary_;

@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -163,4 +164,28 @@ private:
     bool Refused(const std::wstring& path) const {
         return !refusedFolder.empty() && path.compare(0, refusedFolder.size(), refusedFolder) == 0;
     }
+};
+
+// A registry of string values; a refused root can neither be written nor have values deleted,
+// as HKEY_LOCAL_MACHINE for a standard user.
+class FakeRegistry : public RegistryService {
+public:
+    using Value = std::tuple<Root, std::wstring, std::wstring>;  // root, key path, name
+
+    bool SetString(Root root, const std::wstring& keyPath, const std::wstring& name,
+                   const std::wstring& data) override {
+        if (refused.count(root)) {
+            return false;
+        }
+        values[Value(root, keyPath, name)] = data;
+        return true;
+    }
+    void DeleteValue(Root root, const std::wstring& keyPath, const std::wstring& name) override {
+        if (!refused.count(root)) {
+            values.erase(Value(root, keyPath, name));
+        }
+    }
+
+    std::map<Value, std::wstring> values;
+    std::set<Root> refused;
 };
