@@ -287,26 +287,17 @@ class ProgramIcon {
 public:
     ProgramIcon(const std::string& executable, int id)
         : module_(LoadLibraryExA(executable.c_str(), nullptr,
-                                 LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {
-        if (module_) {
-            icon_ = static_cast<HICON>(LoadImageA(module_.get(), MAKEINTRESOURCEA(id), IMAGE_ICON,
-                                                  GetSystemMetrics(SM_CXSMICON),
-                                                  GetSystemMetrics(SM_CYSMICON), 0));
-        }
-    }
-    ProgramIcon(const ProgramIcon&) = delete;
-    ProgramIcon& operator=(const ProgramIcon&) = delete;
-    ~ProgramIcon() {
-        if (icon_) {
-            DestroyIcon(icon_);
-        }
-    }
+                                 LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)),
+          icon_(module_ ? static_cast<HICON>(LoadImageA(module_.get(), MAKEINTRESOURCEA(id), IMAGE_ICON,
+                                                        GetSystemMetrics(SM_CXSMICON),
+                                                        GetSystemMetrics(SM_CYSMICON), 0))
+                        : nullptr) {}
 
-    HICON get() const { return icon_; }
+    HICON get() const { return icon_.get(); }
 
 private:
     Module module_;
-    HICON icon_ = nullptr;
+    OwnedIcon icon_;
 };
 
 // A real click of the left or right button at `at`.
