@@ -18,6 +18,9 @@ namespace {
 // Cyrillic and Japanese: no single code page holds both, so only UTF-16 spells this folder.
 const std::wstring kForeignName = L"\u0422\u0435\u0441\u0442 \u043F\u0430\u043F\u043A\u0430 \u30C6\u30B9\u30C8";
 
+// Two names that the code page spells alike ("????.exe").
+const std::wstring kForeignCopies[] = {L"\u0442\u0430\u0440\u043D.exe", L"\u0442\u0430\u0440\u043C.exe"};
+
 // The settings of a first start with another speed index.
 Bytes WithSpeed(unsigned char speedIndex) {
     Bytes settings = kFirstStartSettings;
@@ -31,7 +34,8 @@ protected:
         program_.reset();
         for (const std::wstring& folder : folders_) {
             DeleteFileW(PerUserCopy(folder).c_str());
-            for (const wchar_t* name : {L"tarnwick.exe", L"para.dll", L"para.dll.new"}) {
+            for (const std::wstring& name : {std::wstring(L"tarnwick.exe"), std::wstring(L"para.dll"),
+                                             std::wstring(L"para.dll.new"), kForeignCopies[0], kForeignCopies[1]}) {
                 DeleteFileW((folder + name).c_str());
             }
             RemoveDirectoryW((folder + L"para.dll.new").c_str());
@@ -93,6 +97,23 @@ TEST_F(PlacementTest, AFolderNamedOutsideTheCodePageKeepsTheSettingsThere) {
     dialog = StartIn(folder);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(SpeedSelection(dialog), 5) << "read back at the next start";
+}
+
+// Each executable name is one program: a copy under another name outside the code page is not
+// taken for a second start of the first, so it runs and finds the keys taken.
+TEST_F(PlacementTest, CopiesNamedOutsideTheCodePageAreTwoPrograms) {
+    const std::wstring folder = FolderWithProgram(kForeignName);
+    for (const std::wstring& name : kForeignCopies) {
+        ASSERT_TRUE(CopyFileW((folder + L"tarnwick.exe").c_str(), (folder + name).c_str(), TRUE));
+    }
+    RunningProgram first(folder + kForeignCopies[0]);
+    ASSERT_NE(first.WaitForDialog(), nullptr);
+    RunningProgram second(folder + kForeignCopies[1]);
+    const MessageBoxSeen box = second.WaitForMessageBox(kTitle);
+    EXPECT_EQ(box.text, kStartStopFailure) << "not \"The software is running.\"";
+    ASSERT_TRUE(Dismiss(box));
+    ASSERT_TRUE(Dismiss(second.WaitForMessageBox(kTitle)));
+    EXPECT_NE(second.WaitForDialog(), nullptr);
 }
 
 // Wine runs as an administrator, so a folder standing where the new file would go makes
