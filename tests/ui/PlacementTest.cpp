@@ -18,6 +18,8 @@ namespace {
 // Cyrillic and Japanese: no single code page holds both, so only UTF-16 spells this folder.
 const std::wstring kForeignName = L"\u0422\u0435\u0441\u0442 \u043F\u0430\u043F\u043A\u0430 \u30C6\u30B9\u30C8";
 
+const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
 // Two names that the code page spells alike ("????.exe").
 const std::wstring kForeignCopies[] = {L"\u0442\u0430\u0440\u043D.exe", L"\u0442\u0430\u0440\u043C.exe"};
 
@@ -86,7 +88,7 @@ private:
     std::unique_ptr<RunningProgram> program_;
 };
 
-TEST_F(PlacementTest, AFolderNamedOutsideTheCodePageKeepsTheSettingsThere) {
+TEST_F(PlacementTest, AFolderNamedOutsideTheCodePageKeepsItsSettingsAndItsStartWithWindows) {
     const std::wstring folder = FolderWithProgram(kForeignName);
     HWND dialog = StartIn(folder);
     ASSERT_NE(dialog, nullptr);
@@ -97,6 +99,16 @@ TEST_F(PlacementTest, AFolderNamedOutsideTheCodePageKeepsTheSettingsThere) {
     dialog = StartIn(folder);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(SpeedSelection(dialog), 5) << "read back at the next start";
+
+    // The start with Windows names this very copy.
+    const HWND runAtStartup = GetDlgItem(dialog, IDC_RUN_AT_STARTUP);
+    SendMessageA(runAtStartup, BM_CLICK, 0, 0);
+    wchar_t command[MAX_PATH + 2] = {};
+    DWORD size = sizeof command;
+    EXPECT_EQ(RegGetValueW(HKEY_LOCAL_MACHINE, kRunKey, L"tarnwick", RRF_RT_REG_SZ, nullptr, command, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(command, L"\"" + folder + L"tarnwick.exe\"");
+    SendMessageA(runAtStartup, BM_CLICK, 0, 0);
 }
 
 // Each executable name is one program: a copy under another name outside the code page is not
