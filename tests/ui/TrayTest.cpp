@@ -150,6 +150,14 @@ TEST_F(TrayTest, EveryCloseHidesAndALeftClickBringsTheDialogBack) {
         RestoreByClick();
     }
     {
+        SCOPED_TRACE("system menu's Close");
+        PostMessageA(dialog_, WM_SYSCOMMAND, SC_CLOSE, 0);  // what choosing it sends
+        ExpectHidden();
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutA(dialog_, WM_TRAY_NOTIFY, 128, WM_LBUTTONDBLCLK, SMTO_BLOCK, 5000, &answer);
+        ExpectShownCentred();
+    }
+    {
         SCOPED_TRACE("Minimize button");
         PostMessageA(Item(IDC_MINIMIZE), BM_CLICK, 0, 0);
         ExpectHidden();
@@ -203,15 +211,24 @@ TEST_F(TrayTest, RightClickOpensTheMenuWhoseExitEndsTheProgram) {
 
 TEST_F(TrayTest, MinimizeAtStartUpLeavesOnlyTheIcon) {
     WriteSettings(kMinimizeAtStartupSettings);
-    RunningProgram& program = Start();
-    ASSERT_TRUE(program.Started());
-    ASSERT_TRUE(TrayShows(Active()));
-    dialog_ = program.DialogWindow();
-    ASSERT_NE(dialog_, nullptr);
-    EXPECT_FALSE(IsWindowVisible(dialog_));
-    EXPECT_TRUE(HasStyle(dialog_, WS_EX_TOOLWINDOW));
-    EXPECT_FALSE(HasStyle(dialog_, WS_EX_APPWINDOW));
-    EXPECT_EQ(TaskbarButtons(), 0);
+    {
+        // The user goes on typing in another window meanwhile.
+        KeyTarget target;
+        ASSERT_TRUE(target.TakeFocus());
+        const int buttons = TaskbarButtons();
+        RunningProgram& program = Start();
+        ASSERT_TRUE(program.Started());
+        ASSERT_TRUE(TrayShows(Active()));
+        dialog_ = program.DialogWindow();
+        ASSERT_NE(dialog_, nullptr);
+        EXPECT_FALSE(IsWindowVisible(dialog_));
+        EXPECT_TRUE(HasStyle(dialog_, WS_EX_TOOLWINDOW));
+        EXPECT_FALSE(HasStyle(dialog_, WS_EX_APPWINDOW));
+        EXPECT_EQ(TaskbarButtons(), buttons);
+        EXPECT_EQ(GetForegroundWindow(), target.get()) << "a hidden start took the keyboard";
+        PressKey('A');
+        EXPECT_TRUE(target.WaitFor(WM_KEYDOWN, 'A'));
+    }
 
     RestoreByClick();
     EXPECT_EQ(SendMessageA(Item(IDC_MINIMIZE_AT_STARTUP), BM_GETCHECK, 0, 0), BST_CHECKED);
