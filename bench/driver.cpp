@@ -1,9 +1,13 @@
-// Puts Tarnwick and the floor program through the same keypad work, one after the other
+// Puts Tarnwick and the floor programs through the same keypad work, one after the other
 // and never side by side (their hotkeys are system-wide), and prints each figure as a line
 //   <program> TAB <figure> TAB <value>
 // for bench/report.py. Progress goes to standard error.
 //
-// Usage: driver.exe TARNWICK.exe FLOOR.exe [--rounds N] [--starts N] [--idle SECONDS]
+// Usage: driver.exe KIND=PROGRAM.exe... [--rounds N] [--starts N] [--idle SECONDS] [--tray]
+//   KIND is tarnwick, floor or dialog_floor; a kind given twice is a second, identical
+//   program (named KIND_2), which shows how far apart two runs of the same program land.
+//   When Tarnwick is among them, the dialog floor gets a tray icon if Tarnwick has one;
+//   otherwise --tray gives it one.
 
 #include "counters.h"
 #include "resource.h"
@@ -32,13 +36,14 @@ constexpr double kHeldSeconds = 5;
 constexpr int kFloodPresses = 500;
 constexpr int kFloods = 5;
 constexpr int kShowHideCycles = 100;
+constexpr int kButtons[] = {IDC_MODIFY, IDC_DONATE, IDC_MINIMIZE, IDC_EXIT};
 
 struct Options {
-    std::string tarnwick;
-    std::string floor;
+    std::vector<std::pair<std::string, std::string>> programs;  // kind, executable
     int rounds = 5;
     int starts = 5;
-    int idleSeconds = 60;
+    int idleSeconds = 30;
+    bool tray = false;
 };
 
 void Print(const std::string& source, const std::string& figure, double value) {
@@ -51,7 +56,8 @@ void Print(const Program& program, const std::string& figure, double value) {
 }
 
 void Progress(const std::string& text) {
-    std::fprintf(stderr, "driver: %s\n", text.c_str());
+    static const double start = Now();
+    std::fprintf(stderr, "driver: %4.0f s: %s\n", Now() - start, text.c_str());
     std::fflush(stderr);
 }
 
@@ -167,9 +173,10 @@ private:
 
 // Waits until the machine has been nearly idle for half a second, so that what went before
 // (a program's exit, the taskbar catching up, another user's work) weighs on no figure.
-// Gives up after 30 s and says so.
+// Gives up after 2 s and says so: on a machine that others keep busy, waiting longer only
+// makes the run longer, and the spread of the rounds shows what their work did.
 void WaitForQuiet() {
-    const double until = Now() + 30;
+    const double until = Now() + 2;
     while (MachineBusyFraction(500) > 0.05) {
         if (Now() > until) {
             Progress("the machine stays busy; measuring anyway");
@@ -407,24 +414,49 @@ void MeasureFlood(const Program& program, const Stage& stage) {
     Print(program, "flood_lost", lost);
 }
 
-// Hides and shows the dialog from outside the program, and lets each showing paint before
-// the next cycle.
-void CycleShowHide(const Target& target) {
+// Lets the program handle what has been sent to it so far, painting included.
+void Settle(const Target& target, DWORD milliseconds) {
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(target.Window(), WM_NULL, 0, 0, SMTO_NORMAL, 2000, &ignored);
+    Sleep(milliseconds);
+}
+
+// Hides and shows the dialog from outside the program, then passes the pointer over each of
+// its buttons in turn and off the dialog again, and has the whole dialog repainted: what a
+// user's visits to the dialog do to it, many times over.
+void CycleShowHide(const Target& target, const Stage& stage) {
+    const HWND dialog = target.Window();
     for (int i = 0; i < kShowHideCycles; ++i) {
-        ShowWindow(target.Window(), SW_HIDE);
-        ShowWindow(target.Window(), SW_SHOW);
-        DWORD_PTR ignored;
-        SendMessageTimeoutA(target.Window(), WM_NULL, 0, 0, SMTO_NORMAL, 2000, &ignored);
-        Sleep(30);
+        ShowWindow(dialog, SW_HIDE);
+        ShowWindow(dialog, SW_SHOW);
+        Settle(target, 30);
+        for (const int id : kButtons) {
+            RECT button;
+            if (GetWindowRect(GetDlgItem(dialog, id), &button)) {
+                SetCursorPos((button.left + button.right) / 2, (button.top + button.bottom) / 2);
+                Settle(target, 5);
+            }
+        }
+        SetCursorPos(stage.Home().x, stage.Home().y);
+        RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        Settle(target, 10);
     }
 }
 
-void MeasureIdle(const Program& program, const Target& target, int seconds) {
+// The program's own way to its tray: its Minimize button, as the user would click it.
+bool HideToTray(const Target& target) {
+    const HWND button = GetDlgItem(target.Window(), IDC_MINIMIZE);
+    PostMessageA(target.Window(), WM_COMMAND, MAKEWPARAM(IDC_MINIMIZE, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    return WaitFor([&] { return !IsWindowVisible(target.Window()); }, 5);
+}
+
+// `figure` is idle_ms for the dialog shown, hidden_idle_ms for it hidden to the tray.
+void MeasureIdle(const Program& program, const Target& target, int seconds, const std::string& figure) {
     Sleep(1000);
     WaitForQuiet();
     const Cost cost(target);
     Sleep(static_cast<DWORD>(seconds) * 1000);
-    cost.PrintPer(program, "idle_ms", 1, 1e3);
+    cost.PrintPer(program, figure, 1, 1e3);
     Print(program, "idle_seconds", seconds);
     Print(program, "threads", target.Kernel().threads);
 }
@@ -433,9 +465,12 @@ void MeasureIdle(const Program& program, const Target& target, int seconds) {
 // working in another program.
 std::unique_ptr<Target> Start(const Program& program, const Stage& stage) {
     WaitForQuiet();
-    auto target = std::make_unique<Target>(program);
+    auto target = std::make_unique<Target>(program, program.tray);
     Print(program, "startup_ms", target->StartupSeconds() * 1e3);
     Print(program, "startup_cpu_ms", target->StartupCpuSeconds() * 1e3);
+    if (program.tray && target->TrayAddedSeconds()) {
+        Print(program, "tray_added_ms", *target->TrayAddedSeconds() * 1e3);
+    }
     stage.Activate();
     Sleep(1000);
     PrintFootprint(program, target->Holdings(), "start");
@@ -452,7 +487,9 @@ void CheckStep(const Program& program, const Stage& stage) {
     }
 }
 
-void Work(const Program& program, const Stage& stage) {
+// `cycles`: whether to put the dialog through the show, hover and repaint cycles, which
+// only the footprint's growth needs, and once.
+void Work(const Program& program, const Stage& stage, bool cycles) {
     Progress("working " + program.name);
     const auto target = Start(program, stage);
     RECT window, overlap;
@@ -471,8 +508,8 @@ void Work(const Program& program, const Stage& stage) {
     MeasureLatency(program, stage);
     MeasureHeldKey(program, stage);
     MeasureFlood(program, stage);
-    if (program.windowShown) {
-        CycleShowHide(*target);
+    if (program.windowShown && cycles) {
+        CycleShowHide(*target, stage);
         Sleep(1000);
         const Footprint cycles = target->Holdings();
         PrintFootprint(program, cycles, "cycles");
@@ -490,24 +527,67 @@ double FileBytes(const std::string& path) {
 
 Options ParseOptions(int argc, char** argv) {
     Options options;
-    std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
+        const std::size_t equals = argument.find('=');
         if (i + 1 < argc && (argument == "--rounds" || argument == "--starts" || argument == "--idle")) {
             const int value = std::atoi(argv[++i]);
             (argument == "--rounds" ? options.rounds : argument == "--starts" ? options.starts : options.idleSeconds) =
                 value;
+        } else if (argument == "--tray") {
+            options.tray = true;
+        } else if (equals != std::string::npos && argument.compare(0, 2, "--") != 0) {
+            options.programs.emplace_back(argument.substr(0, equals), argument.substr(equals + 1));
         } else {
-            files.push_back(argument);
+            throw std::runtime_error("unknown argument " + argument);
         }
     }
-    if (files.size() != 2) {
+    if (options.programs.size() < 2) {
         throw std::runtime_error(
-            "usage: driver.exe TARNWICK.exe FLOOR.exe [--rounds N] [--starts N] [--idle SECONDS]");
+            "usage: driver.exe KIND=PROGRAM.exe... [--rounds N] [--starts N] [--idle SECONDS] [--tray]");
     }
-    options.tarnwick = files[0];
-    options.floor = files[1];
     return options;
+}
+
+// How the driver starts, finds and ends each kind of program, under the name the results
+// give it.
+Program MakeProgram(const std::string& kind, const std::string& executable, const std::string& name) {
+    const WPARAM exit = MAKEWPARAM(IDC_EXIT, BN_CLICKED);
+    if (kind == "tarnwick") {
+        // Tarnwick's first speed (1 pixel), F9 without modifiers as the start/stop key, no
+        // start-up options.
+        return {name, executable, "", "#32770", true, "para.dll", {0, 0, 0, 0, VK_F9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+                WM_COMMAND, exit, IDC_EXIT};
+    }
+    if (kind == "floor") {
+        return {name, executable, "", "TarnwickFloor", false, "", {}, WM_CLOSE, 0, 0};
+    }
+    if (kind == "dialog_floor") {
+        return {name, executable, "", "#32770", true, "", {}, WM_COMMAND, exit, IDC_EXIT};
+    }
+    throw std::runtime_error("unknown kind of program " + kind);
+}
+
+// The dialog floor gets a tray icon of its own when Tarnwick has one, so that the two
+// start and hide alike; an unmeasured start of Tarnwick tells.
+void MatchTray(std::vector<Program>& programs, const Stage& stage, bool tray) {
+    for (const Program& program : programs) {
+        if (program.name == "tarnwick") {
+            Progress("does tarnwick add a tray icon?");
+            WaitForQuiet();
+            tray = Target(program, true).TrayAddedSeconds().has_value();
+            stage.Activate();
+        }
+    }
+    Print("driver", "tray", tray);
+    for (Program& program : programs) {
+        if (program.name == "tarnwick" || (tray && program.name.rfind("dialog_floor", 0) == 0)) {
+            program.tray = tray;
+        }
+        if (program.tray && program.name != "tarnwick") {
+            program.arguments = "/tray";
+        }
+    }
 }
 
 }  // namespace
@@ -515,39 +595,51 @@ Options ParseOptions(int argc, char** argv) {
 int main(int argc, char** argv) {
     try {
         const Options options = ParseOptions(argc, argv);
-        // Tarnwick's first speed (1 pixel), F9 without modifiers as the start/stop key,
-        // no start-up options.
-        const Program tarnwick{"tarnwick", options.tarnwick, "#32770", true, "para.dll",
-                               {0, 0, 0, 0, VK_F9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-                               WM_COMMAND, MAKEWPARAM(IDC_EXIT, BN_CLICKED), IDC_EXIT};
-        const Program floor{"floor", options.floor, "TarnwickFloor", false, "", {}, WM_CLOSE, 0, 0};
-        const Program* const programs[] = {&tarnwick, &floor};
+        std::vector<Program> programs;
+        for (const auto& [kind, executable] : options.programs) {
+            const auto twins = std::count_if(programs.begin(), programs.end(),
+                                             [&](const Program& p) { return p.name.rfind(kind, 0) == 0; });
+            programs.push_back(MakeProgram(kind, executable, twins ? kind + "_" + std::to_string(twins + 1) : kind));
+        }
+        const std::size_t count = programs.size();
 
         Stage stage;
         Print("driver", "screen_width", GetSystemMetrics(SM_CXSCREEN));
         Print("driver", "screen_height", GetSystemMetrics(SM_CYSCREEN));
-        for (const Program* program : programs) {
-            Print(*program, "exe_bytes", FileBytes(program->executable));
+        for (const Program& program : programs) {
+            Print(program, "exe_bytes", FileBytes(program.executable));
         }
-        // Each series alternates which program goes first, so drift over the run falls on both.
+        MatchTray(programs, stage, options.tray);
+        // Each series rotates which program goes first, so drift over the run falls on all.
         for (int i = 0; i < options.starts; ++i) {
-            for (int j = 0; j < 2; ++j) {
-                const Program& program = *programs[(i + j) % 2];
+            for (std::size_t j = 0; j < count; ++j) {
+                const Program& program = programs[(i + j) % count];
                 Progress("starting " + program.name);
                 Start(program, stage);
             }
         }
         for (int round = 0; round < options.rounds; ++round) {
-            for (int j = 0; j < 2; ++j) {
-                Work(*programs[(round + j) % 2], stage);
+            for (std::size_t j = 0; j < count; ++j) {
+                Work(programs[(round + j) % count], stage, round == 0);
             }
         }
         if (options.idleSeconds > 0) {
-            for (const Program* program : programs) {
-                Progress("idling " + program->name + " for " + std::to_string(options.idleSeconds) + " s");
-                const auto target = Start(*program, stage);
+            for (const Program& program : programs) {
+                Progress("idling " + program.name + " for " + std::to_string(options.idleSeconds) + " s");
+                const auto target = Start(program, stage);
                 PlacePointer(stage.Home());
-                MeasureIdle(*program, *target, options.idleSeconds);
+                MeasureIdle(program, *target, options.idleSeconds, "idle_ms");
+            }
+            for (const Program& program : programs) {
+                if (program.tray) {
+                    Progress("idling " + program.name + " hidden to the tray");
+                    const auto target = Start(program, stage);
+                    PlacePointer(stage.Home());
+                    if (!HideToTray(*target)) {
+                        throw std::runtime_error(program.name + " does not hide to the tray");
+                    }
+                    MeasureIdle(program, *target, options.idleSeconds, "hidden_idle_ms");
+                }
             }
         }
         return 0;

@@ -1,77 +1,16 @@
 // The least a keypad mouse can be: the same eight hotkeys on a window that is never shown,
-// and per WM_HOTKEY the same work as Tarnwick (read the pointer, inject one absolute move,
-// or inject one click). Whatever Tarnwick costs beyond this program is its own overhead.
+// and per WM_HOTKEY the same work as Tarnwick. Whatever Tarnwick costs beyond this program
+// is what showing a dialog and its own code add.
+
+#include "floor_keys.h"
 
 #include <windows.h>
 
-#include <algorithm>
-
 namespace {
-
-constexpr int kStartStop = 1001;
-constexpr int kStep = 1;  // the pixels of Tarnwick's first speed, which the benchmark sets
-
-struct Key {
-    int id;
-    UINT virtualKey;
-    int dx;
-    int dy;
-    DWORD click;
-};
-
-constexpr Key kKeys[] = {
-    {1101, VK_NUMPAD1, 0, 0, MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP},
-    {1102, VK_NUMPAD2, 0, 0, MOUSEEVENTF_MIDDLEDOWN | MOUSEEVENTF_MIDDLEUP},
-    {1103, VK_NUMPAD3, 0, 0, MOUSEEVENTF_RIGHTDOWN | MOUSEEVENTF_RIGHTUP},
-    {1104, VK_NUMPAD4, -kStep, 0, 0},
-    {1105, VK_NUMPAD5, 0, kStep, 0},
-    {1106, VK_NUMPAD6, kStep, 0, 0},
-    {1108, VK_NUMPAD8, 0, -kStep, 0},
-};
-
-bool active = true;
-
-void RegisterKeypad(HWND window, bool on) {
-    for (const Key& key : kKeys) {
-        on ? RegisterHotKey(window, key.id, 0, key.virtualKey) : UnregisterHotKey(window, key.id);
-    }
-}
-
-// The smallest normalised coordinate that the system maps back to `offset`.
-LONG Normalise(int offset, int extent) {
-    return static_cast<LONG>((static_cast<LONGLONG>(offset) * 65536 + extent - 1) / extent);
-}
-
-void Press(const Key& key) {
-    if (key.click) {
-        mouse_event(key.click, 0, 0, 0, 0);
-        return;
-    }
-    POINT at;
-    if (!GetCursorPos(&at)) {
-        return;
-    }
-    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
-    const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    const int x = std::clamp(static_cast<int>(at.x) + key.dx, left, left + width - 1);
-    const int y = std::clamp(static_cast<int>(at.y) + key.dy, top, top + height - 1);
-    mouse_event(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK,
-                Normalise(x - left, width), Normalise(y - top, height), 0, 0);
-}
 
 LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_HOTKEY) {
-        if (wParam == kStartStop) {
-            active = !active;
-            RegisterKeypad(window, active);
-        }
-        for (const Key& key : kKeys) {
-            if (active && key.id == static_cast<int>(wParam)) {
-                Press(key);
-            }
-        }
+        OnFloorHotKey(window, wParam);
         return 0;
     }
     if (message == WM_DESTROY) {
@@ -90,8 +29,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     RegisterClassA(&windowClass);
     const HWND window = CreateWindowExA(0, "TarnwickFloor", "Tarnwick floor", WS_OVERLAPPED, 0, 0, 0,
                                         0, nullptr, nullptr, instance, nullptr);
-    RegisterHotKey(window, kStartStop, 0, VK_F9);
-    RegisterKeypad(window, true);
+    RegisterFloorKeys(window);
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         DispatchMessageA(&message);

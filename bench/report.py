@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
 """Turns the driver's figures into the results page: for each measure the median over the
-run's rounds for Tarnwick and for the floor program, their ratio, the product's target and
-whether Tarnwick meets it; then every round's values, to show how steady they were.
+run's rounds for Tarnwick and for both floor programs, Tarnwick's ratio to each (the median
+of the rounds' ratios, with the lowest and highest round beside it), the product's target and
+whether Tarnwick meets it; then how far apart two identical programs landed in a run of their
+own, and every round's values.
 
-Usage: report.py FIGURES --date D --machine M --wine W --command C > results.md
+Usage: report.py FIGURES [--twin FIGURES] --date D --machine M --load L --wine W --command C
+       > results.md
 """
 
 import argparse
@@ -12,60 +15,75 @@ import sys
 from collections import defaultdict
 
 NOTES = """\
-1. **The floor** (`bench/floor.cpp`) registers the same eight hotkeys (F9 and keypad 1, 2, 3, 4,
-   5, 6, 8) on a window it never shows and, per WM_HOTKEY, does the same essential work as
-   Tarnwick: for a move it reads the pointer (`GetCursorPos`) and the virtual screen
-   (`GetSystemMetrics`) and injects one absolute move (`mouse_event`); for a click it injects one
-   click. Both move 1 pixel per press (Tarnwick's first speed, written to its "para.dll"). The
-   two never run side by side (the hotkeys are system-wide): each round runs one after the
-   other, alternating which goes first, each from a fresh copy in a directory of its own.
-2. **CPU** is the target process's own time on the processor as Linux counts it
+1. **The floors.** The bare floor (`bench/floor.cpp`) registers the same eight hotkeys (F9 and
+   keypad 1, 2, 3, 4, 5, 6, 8) on a window it never shows and, per WM_HOTKEY, does the same
+   essential work as Tarnwick: for a move it reads the pointer (`GetCursorPos`) and the virtual
+   screen (`GetSystemMetrics`) and injects one absolute move (`mouse_event`); for a click it
+   injects one click. The dialog floor (`bench/dialog_floor.cpp`) is the least a program
+   showing Tarnwick's dialog can be: Tarnwick's own resources (the `IDD_MAIN` template, icons
+   and manifest, so common controls 6) compiled again from `resources/`, the common controls
+   initialised and the rich-edit library loaded, then `DialogBoxParamA` with a plain dialog
+   procedure that fills the dialog as the user sees it (speed list, start/stop key, window
+   icon), registers the same hotkeys in WM_INITDIALOG and does the bare floor's work per
+   WM_HOTKEY. No framework layer, no settings file. When Tarnwick adds a tray icon, the dialog
+   floor adds one of its own at the end of WM_INITDIALOG and hides to it on Minimize; the
+   driver finds out with an unmeasured start of Tarnwick. All move 1 pixel per press
+   (Tarnwick's first speed, written to its "para.dll"). They never run side by side (the
+   hotkeys are system-wide): each round runs one after the other, rotating which goes first,
+   each from a fresh copy in a directory of its own.
+2. **Ratios and spread.** A ratio is Tarnwick's figure over the floor's in the same round (or
+   the same start), one per round; the table gives their median with the lowest and highest
+   round beside it. Targets are set against the dialog floor. A row is met ("yes") when its
+   median ratio is within the target, "within spread" when the median is past the target but
+   some round is within it, and missed (**no**) only when every round is past the target.
+   How far apart two identical programs land is the next section's subject: a ratio inside
+   that band cannot be told from noise.
+3. **CPU** is the target process's own time on the processor as Linux counts it
    (`/proc/PID/task/*/schedstat`, nanoseconds, summed over its threads). Under Wine 8,
    `GetProcessTimes` of another process reports kernel time only, in 10 ms ticks, and no user
-   time (a busy child that ran 2.2 s showed 0.04 s), so its rows are for reference; on Windows
-   they are the figure to read.
-3. **Context switches** are voluntary + involuntary switches of the target's threads
+   time, so its rows are for reference; on Windows they are the figure to read.
+4. **Context switches** are voluntary + involuntary switches of the target's threads
    (`/proc/PID/task/*/status`). Under Wine each request to the wineserver and each X round trip
    is one, so even the floor makes about twenty per move. The wineserver, Xvfb and the desktop
-   process (explorer) also work on every press and would count as wake-ups from the system's
-   view; they are not included.
-4. **Latency**: from `SendInput` of keypad 4 (down and up) until `GetCursorPos` shows the
+   process (explorer) also work on every press; they are not included.
+5. **Latency**: from `SendInput` of keypad 4 (down and up) until `GetCursorPos` shows the
    pointer one pixel to the left, read every 25 µs, one press at a time from rest (about 2 ms
    apart). It includes the wineserver and the X pointer warp.
-5. **Held key**: a key-down, then key-down repeats at the desktop's typematic delay and rate,
+6. **Held key**: a key-down, then key-down repeats at the desktop's typematic delay and rate,
    then the key-up after 5 s; lost = repeats sent − pixels travelled. **500 repeats at once**:
    one `SendInput` of 500 key-down repeats, timed until the pointer has travelled 500 pixels,
    five times a round.
-6. The pointer works on the bare desktop, below Tarnwick's dialog; clicks land on the driver's
-   own window, which counts them and is the active window throughout, as the program a user
-   works in would be (over a window whose owner does not read its messages, Wine loses moves).
-   Each measurement starts once the machine has been idle for half a second.
-7. **Idle**: 60 s with nothing happening, the program's window not active, the pointer still.
-8. **Start-up**: from `CreateProcess` until `WaitForInputIdle` returns, the first time the
-   program waits for input with nothing left to do (Tarnwick: dialog created and painted,
-   hotkeys registered; the floor: window made, hotkeys registered), confirmed by finding the
-   window (visible for Tarnwick); before each round's work a keypad 4 press must move the
-   pointer one pixel. Most of the floor's time is Wine starting a process. The CPU row is the
-   process's own time on the processor when `WaitForInputIdle` returns.
-9. **Footprint**: private bytes are `PrivateUsage`; Wine leaves that at 0 for another process,
-   so its `PagefileUsage` (resident anonymous memory there) stands in. `GetGuiResources` is a
-   stub under Wine: GDI objects are counted in the process's GDI handle table (found through its
-   PEB), and USER objects are its windows only (menus, icons and cursors of another process
-   cannot be seen). Growth is measured within one run of the program, from 1 s after start-up.
-10. **Show/hide cycles** are `ShowWindow(SW_HIDE)` then `ShowWindow(SW_SHOW)` on the dialog from
-    the driver, each followed by a pause for painting: they exercise the dialog's showing,
-    activation and painting (its controls included), not Tarnwick's own hiding and restoring
-    (tray icon, Minimize button, saved placement), which do not exist yet. The floor has no
-    window to show, so it has no such row.
-11. **Steadiness**: the per-press CPU of either program moves by up to about 15% from one run
-    of it to the next, so a difference of a few percent between the two is within the noise;
-    the per-press context switches repeat to a tenth. Start-up times and the 500-repeat rate
-    vary most. Other work on the machine during a run (builds, tests) shows up in these.
+7. The pointer works on the bare desktop, below the dialogs; clicks land on the driver's own
+   window, which counts them and is the active window throughout, as the program a user works
+   in would be. Each measurement starts once the machine has been idle for half a second, or
+   after 5 s of waiting for that on a machine others keep busy.
+8. **Idle**: nothing happening, the program's window not active, the pointer still; once with
+   the dialog shown and, for the programs with a tray icon, once hidden to the tray through
+   their own Minimize button.
+9. **Start-up**: from `CreateProcess` until `WaitForInputIdle` returns, the first time the
+   program waits for input with nothing left to do (dialog created and painted, hotkeys
+   registered, tray icon added; the bare floor: window made, hotkeys registered), confirmed by
+   finding the window. **Tray icon added**: from `CreateProcess` until the desktop's
+   notification area holds one more icon (Wine's taskbar makes a tooltip window for each icon
+   while the program's `Shell_NotifyIconA` waits), looked for every millisecond by a thread of
+   the driver during every start of every program alike. The CPU row is the process's own time
+   on the processor when `WaitForInputIdle` returns.
+10. **Footprint**: private bytes are `PrivateUsage`; Wine leaves that at 0 for another process,
+    so its `PagefileUsage` (resident anonymous memory there) stands in. `GetGuiResources` is a
+    stub under Wine: GDI objects are counted in the process's GDI handle table (found through
+    its PEB), and USER objects are its windows only. Growth is measured within one run of the
+    program, from 1 s after start-up.
+11. **Dialog cycles** (first round only): 100 times, `ShowWindow(SW_HIDE)` then
+    `ShowWindow(SW_SHOW)` on the dialog from the driver, the pointer passed over each of its
+    four push buttons and back off the dialog, and the whole dialog invalidated and repainted,
+    each step followed by a pause for the program to handle it. The bare floor has no window
+    to show, so it has no such row.
 """
-
 
 TARNWICK = "tarnwick"
 FLOOR = "floor"
+DIALOG = "dialog_floor"
+TWIN = "dialog_floor_2"
 
 
 def load(path):
@@ -119,7 +137,8 @@ class Row:
 
     figure: the driver's name for it; summary: how the rounds are combined (median, or sum
     for losses, which count wherever they happen); target: the text shown; met: a test of
-    (tarnwick, floor, ratio) or None where there is no target.
+    (tarnwick, dialog floor, spread of the ratios to the dialog floor) giving the verdict,
+    or None where there is no target; ratio: whether ratios to the floors mean anything.
     """
 
     def __init__(self, label, figure, show, target="", met=None, summary=statistics.median, ratio=True):
@@ -132,124 +151,188 @@ class Row:
         self.ratio = ratio
 
 
+def verdict(within_by_median, within_somewhere):
+    return "yes" if within_by_median else "within spread" if within_somewhere else "**no**"
+
+
 def ratio_at_most(limit):
-    return lambda tarnwick, floor, ratio: ratio is not None and ratio <= limit
+    return lambda tarnwick, floor, spread: spread and verdict(spread[0] <= limit, spread[1] <= limit)
 
 
 def ratio_at_least(limit):
-    return lambda tarnwick, floor, ratio: ratio is not None and ratio >= limit
+    return lambda tarnwick, floor, spread: spread and verdict(spread[0] >= limit, spread[2] >= limit)
 
 
-def zero(tarnwick, floor, ratio):
-    return tarnwick == 0
+def yes_if(condition):
+    return "yes" if condition else "**no**"
 
 
-def not_above_floor(tarnwick, floor, ratio):
-    return tarnwick <= floor
+def zero(tarnwick, floor, spread):
+    return yes_if(tarnwick == 0)
+
+
+def not_above_floor(tarnwick, floor, spread):
+    return yes_if(floor is not None and tarnwick <= floor)
+
+
+def no_growth(tarnwick, floor, spread):
+    return yes_if(tarnwick <= 0)
 
 
 def below(limit):
-    return lambda tarnwick, floor, ratio: tarnwick < limit
+    return lambda tarnwick, floor, spread: yes_if(tarnwick < limit)
 
+
+AT_MOST = "≤ 1.10× dialog floor"
 
 ROWS = [
     ("Per key press", [
-        Row("Keypad 4 (move): CPU per press", "move_us_kernel_cpu", microseconds, "≤ 1.10× floor", ratio_at_most(1.10)),
-        Row("Keypad 4: CPU per press by GetProcessTimes", "move_us_cpu", microseconds, "(see note 2)"),
+        Row("Keypad 4 (move): CPU per press", "move_us_kernel_cpu", microseconds, AT_MOST, ratio_at_most(1.10)),
+        Row("Keypad 4: CPU per press by GetProcessTimes", "move_us_cpu", microseconds, "(see note 3)"),
         Row("Keypad 4: context switches per press", "move_us_switches", tenths),
-        Row("Keypad 1 (click): CPU per press", "click_us_kernel_cpu", microseconds, "≤ 1.10× floor", ratio_at_most(1.10)),
-        Row("Keypad 1: CPU per press by GetProcessTimes", "click_us_cpu", microseconds, "(see note 2)"),
+        Row("Keypad 1 (click): CPU per press", "click_us_kernel_cpu", microseconds, AT_MOST, ratio_at_most(1.10)),
+        Row("Keypad 1: CPU per press by GetProcessTimes", "click_us_cpu", microseconds, "(see note 3)"),
         Row("Keypad 1: context switches per press", "click_us_switches", tenths),
         Row("Keypad 4 presses lost (all rounds)", "move_lost", count, "0", zero, sum, False),
         Row("Keypad 1 clicks lost (all rounds)", "click_lost", count, "0", zero, sum, False),
     ]),
     ("Key to pointer", [
-        Row("Latency, median", "latency_median_us", microseconds, "≤ 1.10× floor", ratio_at_most(1.10)),
-        Row("Latency, 99th percentile", "latency_p99_us", microseconds, "≤ 1.10× floor", ratio_at_most(1.10)),
+        Row("Latency, median", "latency_median_us", microseconds, AT_MOST, ratio_at_most(1.10)),
+        Row("Latency, 99th percentile", "latency_p99_us", microseconds, AT_MOST, ratio_at_most(1.10)),
         Row("Presses that never moved the pointer (all rounds)", "latency_lost", count, "0", zero, sum, False),
     ]),
     ("Held key", [
-        Row("Keypad 4 held 5 s: presses handled per second", "held_rate", rate, "as the floor", ratio_at_least(1.0)),
+        Row("Keypad 4 held 5 s: presses handled per second", "held_rate", rate, "as the dialog floor",
+            ratio_at_least(1.0)),
         Row("Keypad 4 held: WM_HOTKEY lost (all rounds)", "held_lost", count, "0", zero, sum, False),
-        Row("500 repeats at once: presses handled per second (median of 5)", "flood_rate", rate, "≥ floor / 1.10", ratio_at_least(1 / 1.10)),
+        Row("500 repeats at once: presses handled per second (median of 5)", "flood_rate", rate,
+            "≥ dialog floor / 1.10", ratio_at_least(1 / 1.10)),
         Row("500 repeats at once: lost (all rounds)", "flood_lost", count, "0", zero, sum, False),
     ]),
     ("Idle (dialog shown, another window active)", [
-        Row("CPU over the idle time", "idle_ms_kernel_cpu", fine_milliseconds, "0, as the floor", not_above_floor),
-        Row("Context switches (wake-ups) over the idle time", "idle_ms_switches", count, "0, as the floor", not_above_floor),
-        Row("CPU by GetProcessTimes", "idle_ms_cpu", milliseconds, "(see note 2)"),
+        Row("CPU over the idle time", "idle_ms_kernel_cpu", fine_milliseconds, "0, as the floors", not_above_floor,
+            ratio=False),
+        Row("Context switches (wake-ups) over the idle time", "idle_ms_switches", count, "0, as the floors",
+            not_above_floor, ratio=False),
+        Row("CPU by GetProcessTimes", "idle_ms_cpu", milliseconds, "(see note 3)", ratio=False),
+    ]),
+    ("Idle, hidden to the tray", [
+        Row("CPU over the idle time", "hidden_idle_ms_kernel_cpu", fine_milliseconds, "0, as the dialog floor",
+            not_above_floor, ratio=False),
+        Row("Context switches (wake-ups) over the idle time", "hidden_idle_ms_switches", count,
+            "0, as the dialog floor", not_above_floor, ratio=False),
     ]),
     ("Start-up", [
-        Row("Process start to ready (dialog shown, hotkeys registered)", "startup_ms", milliseconds, "≤ 1.5× floor", ratio_at_most(1.5)),
-        Row("CPU of the process until ready", "startup_cpu_ms", milliseconds),
+        Row("Process start to ready (dialog shown, hotkeys registered)", "startup_ms", milliseconds, AT_MOST,
+            ratio_at_most(1.10)),
+        Row("Process start to tray icon added", "tray_added_ms", milliseconds, AT_MOST, ratio_at_most(1.10)),
+        Row("CPU of the process until ready", "startup_cpu_ms", milliseconds, AT_MOST, ratio_at_most(1.10)),
     ]),
     ("Footprint", [
         Row("Private bytes after start-up", "private_bytes_start", kib),
-        Row("Private bytes growth after 10,000 presses", "private_growth_presses", signed_kib, "none", lambda t, f, r: t <= 0, ratio=False),
+        Row("Private bytes growth after 10,000 presses", "private_growth_presses", signed_kib, "none", no_growth,
+            ratio=False),
         Row("Working set after start-up", "working_set_bytes_start", kib),
-        Row("Working set growth after 10,000 presses", "working_set_growth_presses", signed_kib, "none", lambda t, f, r: t <= 0, ratio=False),
+        Row("Working set growth after 10,000 presses", "working_set_growth_presses", signed_kib, "none", no_growth,
+            ratio=False),
         Row("GDI objects after start-up", "gdi_objects_start", count),
-        Row("GDI objects growth after 10,000 presses", "gdi_growth_presses", signed, "none", lambda t, f, r: t <= 0, ratio=False),
-        Row("GDI objects growth after those and 100 show/hide cycles", "gdi_growth_cycles", signed, "none", lambda t, f, r: t <= 0, ratio=False),
+        Row("GDI objects growth after 10,000 presses", "gdi_growth_presses", signed, "none", no_growth, ratio=False),
+        Row("GDI objects growth after those and 100 dialog cycles", "gdi_growth_cycles", signed, "none", no_growth,
+            ratio=False),
         Row("USER objects (windows) after start-up", "user_objects_start", count),
-        Row("USER objects growth after 10,000 presses", "user_growth_presses", signed, "none", lambda t, f, r: t <= 0, ratio=False),
-        Row("USER objects growth after those and 100 show/hide cycles", "user_growth_cycles", signed, "none", lambda t, f, r: t <= 0, ratio=False),
+        Row("USER objects growth after 10,000 presses", "user_growth_presses", signed, "none", no_growth,
+            ratio=False),
+        Row("USER objects growth after those and 100 dialog cycles", "user_growth_cycles", signed, "none",
+            no_growth, ratio=False),
+        Row("Private bytes growth after those and 100 dialog cycles", "private_growth_cycles", signed_kib, "none",
+            no_growth, ratio=False),
         Row("Executable size", "exe_bytes", kib, "< 400 KiB", below(400 * 1024)),
     ]),
 ]
 
-SKIPPED = [
-    ("Idle (dialog shown, another window active)", "Idle, hidden to the tray", "skipped: Tarnwick has no tray yet"),
-    ("Start-up", "Process start to tray icon added", "skipped: Tarnwick has no tray yet"),
-]
+# Rows whose figures only a program with a tray icon has.
+TRAY_FIGURES = {"tray_added_ms", "hidden_idle_ms_kernel_cpu", "hidden_idle_ms_switches"}
 
-# Rows whose every round is listed under "Round by round".
+# Figures whose every round is listed under "Round by round".
 STEADINESS = ["move_us_kernel_cpu", "click_us_kernel_cpu", "latency_median_us", "latency_p99_us", "flood_rate",
-              "startup_ms", "startup_cpu_ms", "move_us_switches", "idle_ms_switches"]
+              "startup_ms", "tray_added_ms", "startup_cpu_ms", "move_us_switches"]
+
+
+def spread(figures, program, floor, figure):
+    """(median, lowest, highest) of program ÷ floor, round by round, or None."""
+    ratios = [a / b for a, b in zip(figures.get((program, figure), []), figures.get((floor, figure), [])) if b]
+    return (statistics.median(ratios), min(ratios), max(ratios)) if ratios else None
+
+
+def show_spread(ratios):
+    if ratios is None:
+        return "—"
+    median, lowest, highest = (f"{ratio:.2f}" for ratio in ratios)
+    return f"{median}×" if lowest == highest else f"{median}× ({lowest}–{highest})"
+
+
+def summary(figures, program, row):
+    values = figures.get((program, row.figure))
+    return row.summary(values) if values else None
 
 
 def table(figures):
-    lines = ["| metric | Tarnwick | floor | ratio | target | met? |", "|---|---|---|---|---|---|"]
+    lines = ["| metric | Tarnwick | floor | dialog floor | Tarnwick ÷ floor | Tarnwick ÷ dialog floor | target | met? |",
+             "|---|---|---|---|---|---|---|---|"]
     for section, rows in ROWS:
-        lines.append(f"| **{section}** | | | | | |")
+        lines.append(f"| **{section}** | | | | | | | |")
         for row in rows:
-            tarnwick_values = figures.get((TARNWICK, row.figure))
-            floor_values = figures.get((FLOOR, row.figure))
-            if not tarnwick_values:
+            tarnwick = summary(figures, TARNWICK, row)
+            if tarnwick is None:
+                if row.figure in TRAY_FIGURES:
+                    lines.append(f"| {row.label} | skipped: Tarnwick has no tray yet | | | | | {row.target} | — |")
                 continue
-            tarnwick = row.summary(tarnwick_values)
-            floor = row.summary(floor_values) if floor_values else None
-            ratio = tarnwick / floor if row.ratio and floor else None
-            met = "—" if row.met is None else ("yes" if row.met(tarnwick, floor if floor is not None else 0, ratio) else "**no**")
-            lines.append("| {} | {} | {} | {} | {} | {} |".format(
+            floor = summary(figures, FLOOR, row)
+            dialog = summary(figures, DIALOG, row)
+            to_floor = spread(figures, TARNWICK, FLOOR, row.figure) if row.ratio else None
+            to_dialog = spread(figures, TARNWICK, DIALOG, row.figure) if row.ratio else None
+            met = row.met(tarnwick, dialog, to_dialog) if row.met else None
+            lines.append("| {} | {} | {} | {} | {} | {} | {} | {} |".format(
                 row.label, row.show(tarnwick), "n/a" if floor is None else row.show(floor),
-                f"{ratio:.3f}×" if ratio is not None else "—", row.target or "—", met))
-        for skipped_section, label, why in SKIPPED:
-            if skipped_section == section:
-                lines.append(f"| {label} | {why} | | | | — |")
+                "n/a" if dialog is None else row.show(dialog), show_spread(to_floor), show_spread(to_dialog),
+                row.target or "—", met or "—"))
+    return "\n".join(lines)
+
+
+def twin_table(figures):
+    lines = ["| metric | dialog floor | the same again | again ÷ first: median (lowest–highest) |",
+             "|---|---|---|---|"]
+    for section, rows in ROWS:
+        for row in rows:
+            first = summary(figures, DIALOG, row)
+            again = summary(figures, TWIN, row)
+            if row.ratio and first is not None and again is not None:
+                lines.append(f"| {row.label} | {row.show(first)} | {row.show(again)} | "
+                             f"{show_spread(spread(figures, TWIN, DIALOG, row.figure))} |")
     return "\n".join(lines)
 
 
 def steadiness(figures):
-    lines = ["| figure | Tarnwick, each round | floor, each round | spread (max−min)/median, Tarnwick · floor |",
-             "|---|---|---|---|"]
+    lines = ["| figure | program | each round | spread (max−min)/median |", "|---|---|---|---|"]
     for figure in STEADINESS:
-        cells = []
-        spreads = []
-        for program in (TARNWICK, FLOOR):
+        for program in (TARNWICK, FLOOR, DIALOG):
             values = figures.get((program, figure), [])
-            cells.append(", ".join(f"{value:.4g}" for value in values) or "—")
-            median = statistics.median(values) if values else 0
-            spreads.append(f"{(max(values) - min(values)) / median:.0%}" if median else "—")
-        lines.append(f"| {figure} | {cells[0]} | {cells[1]} | {' · '.join(spreads)} |")
+            if not values:
+                continue
+            median = statistics.median(values)
+            width = f"{(max(values) - min(values)) / median:.0%}" if median else "—"
+            lines.append(f"| {figure} | {program} | {', '.join(f'{value:.4g}' for value in values)} | {width} |")
     return "\n".join(lines)
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("figures")
+    parser.add_argument("--twin", help="figures of the driver run with the dialog floor twice")
+    parser.add_argument("--twin-command", default="")
     parser.add_argument("--date", required=True)
     parser.add_argument("--machine", required=True)
+    parser.add_argument("--load", required=True)
     parser.add_argument("--wine", required=True)
     parser.add_argument("--command", required=True)
     arguments = parser.parse_args()
@@ -265,17 +348,34 @@ def main():
     width = figures.get(("driver", "screen_width"), [0])[0]
     height = figures.get(("driver", "screen_height"), [0])[0]
 
-    print(f"""# Tarnwick against the floor program
+    twin = ""
+    if arguments.twin:
+        twin_figures = load(arguments.twin)
+        twin_rounds = len(twin_figures.get((DIALOG, "move_us_kernel_cpu"), []))
+        twin = f"""
+## Two identical programs
+
+The driver run once more with the dialog floor as both programs (`{arguments.twin_command}`,
+{twin_rounds} rounds, right after the run above on the same machine): any ratio between the two
+is noise. A ratio of the table above that lies inside the band below cannot be told from noise
+on this machine under this load.
+
+{twin_table(twin_figures)}
+"""
+
+    print(f"""# Tarnwick against the floor programs
 
 - Date: {arguments.date}
 - Machine: {arguments.machine}
+- Load: {arguments.load}
 - Wine: {arguments.wine}, virtual desktop {width:g}×{height:g} on Xvfb
 - Command: `{arguments.command}`
 - Medians over {rounds} rounds of the key-press work, {starts} starts and one {idle:g} s idle period per
-  program; keys repeat after {delay:g} ms at {repeats:.1f}/s (the desktop's own settings).
+  program and state; keys repeat after {delay:g} ms at {repeats:.1f}/s (the desktop's own settings).
+- Ratio columns: median of the rounds' ratios (lowest–highest round); see note 2.
 
 {table(figures)}
-
+{twin}
 ## Round by round
 
 {steadiness(figures)}

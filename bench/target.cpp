@@ -1,6 +1,11 @@
 #include "target.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
+#include <atomic>
 #include <stdexcept>
+#include <thread>
 
 namespace {
 
@@ -45,7 +50,52 @@ HWND FindProcessWindow(DWORD processId, const std::string& windowClass) {
     return search.found;
 }
 
+// Notes the moment a new icon appears in the notification area, looking every millisecond
+// from a thread of its own until it sees one or is told to stop.
+class TrayWatch {
+public:
+    TrayWatch() : before_(TrayIconCount()), giveUp_(Now() + kReadyTimeoutMs / 1e3), thread_([this] { Run(); }) {}
+    ~TrayWatch() { Finish(0); }
+    TrayWatch(const TrayWatch&) = delete;
+    TrayWatch& operator=(const TrayWatch&) = delete;
+
+    // Watches `seconds` more at most; returns when the icon appeared, if it did.
+    std::optional<double> Finish(double seconds) {
+        giveUp_ = std::min(giveUp_.load(), Now() + seconds);
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+        return seen_ > 0 ? std::optional<double>(seen_) : std::nullopt;
+    }
+
+private:
+    void Run() {
+        while (Now() < giveUp_) {
+            if (TrayIconCount() > before_) {
+                seen_ = Now();
+                return;
+            }
+            Sleep(1);
+        }
+    }
+
+    const int before_;
+    std::atomic<double> giveUp_;
+    std::atomic<double> seen_{0};
+    std::thread thread_;
+};
+
 }  // namespace
+
+int TrayIconCount() {
+    const HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
+    int count = 0;
+    for (HWND tip = taskbar ? FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr) : nullptr; tip;
+         tip = FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr)) {
+        count += GetWindow(tip, GW_OWNER) == taskbar;
+    }
+    return count;
+}
 
 double Now() {
     static const double frequency = [] {
@@ -58,7 +108,7 @@ double Now() {
     return static_cast<double>(count.QuadPart) / frequency;
 }
 
-Target::Target(const Program& program) : program_(program) {
+Target::Target(const Program& program, bool awaitTray) : program_(program) {
     static int serial = 0;
     char temporary[MAX_PATH];
     GetTempPathA(MAX_PATH, temporary);
@@ -77,10 +127,11 @@ Target::Target(const Program& program) : program_(program) {
         if (!program.settingsName.empty()) {
             WriteFileBytes(directory_ + program.settingsName, program.settings);
         }
-        std::string commandLine = "\"" + copy + "\"";
+        std::string commandLine = "\"" + copy + "\"" + (program.arguments.empty() ? "" : " " + program.arguments);
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION created{};
+        TrayWatch tray;
         const double started = Now();
         if (!CreateProcessA(copy.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                             directory_.c_str(), &startup, &created)) {
@@ -92,6 +143,9 @@ Target::Target(const Program& program) : program_(program) {
             throw std::runtime_error(program.name + " did not become ready");
         }
         startupSeconds_ = Now() - started;
+        if (const std::optional<double> added = tray.Finish(awaitTray ? 5 : 0)) {
+            trayAddedSeconds_ = *added - started;
+        }
         window_ = FindProcessWindow(created.dwProcessId, program.windowClass);
         if (!window_ || (IsWindowVisible(window_) != FALSE) != program.windowShown) {
             throw std::runtime_error(program.name + " is ready without its window as expected");

@@ -9,12 +9,14 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 struct Program {
     std::string name;                  // as the results call it
     std::string executable;            // the built program; never run in place
+    std::string arguments;             // its command line after its own name
     std::string windowClass;           // of the window its hotkeys are registered on
     bool windowShown;                  // whether that window is visible once it is ready
     std::string settingsName;          // file written beside the copy, unless empty
@@ -22,12 +24,19 @@ struct Program {
     UINT exitMessage;                  // posted to the window to end the program
     WPARAM exitParameter;
     int exitControl;                   // its handle goes in lParam, when nonzero
+    bool tray = false;                 // whether it adds a notification-area icon as it starts
 };
+
+// The icons in the notification area. Wine's taskbar gives each a tooltip window of its
+// own, made while the icon is added and owned by the taskbar; elsewhere this counts none.
+int TrayIconCount();
 
 class Target {
 public:
-    // Throws std::runtime_error when the program does not come up within its time.
-    explicit Target(const Program& program);
+    // Throws std::runtime_error when the program does not come up within its time. With
+    // `awaitTray`, waits a little beyond ready for a tray icon (which Tarnwick adds before
+    // it shows its dialog); the notification area is watched during every start alike.
+    Target(const Program& program, bool awaitTray);
     ~Target();
     Target(const Target&) = delete;
     Target& operator=(const Target&) = delete;
@@ -37,6 +46,8 @@ public:
     double StartupSeconds() const { return startupSeconds_; }
     // The process's time on the processor until then, as Linux counts it.
     double StartupCpuSeconds() const { return startupCpuSeconds_; }
+    // From CreateProcess until its icon appeared in the notification area, if one did.
+    std::optional<double> TrayAddedSeconds() const { return trayAddedSeconds_; }
     HWND Window() const { return window_; }
     double CpuSeconds() const { return ProcessCpuSeconds(process_.get()); }
     Footprint Holdings() const { return ReadFootprint(process_.get()); }
@@ -51,6 +62,7 @@ private:
     Handle process_;
     double startupSeconds_ = 0;
     double startupCpuSeconds_ = 0;
+    std::optional<double> trayAddedSeconds_;
     HWND window_ = nullptr;
     int linuxPid_ = 0;
 };
