@@ -89,7 +89,8 @@ add_program_test(placement_end_to_end_tests tests/ui/PlacementTest.cpp)
 # Its own entry point: it starts itself again at each display scale.
 add_windows_test(window_icons_windows_tests tests/ui/WindowIconsTest.cpp)
 add_dependencies(window_icons_windows_tests tarnwick)
-add_program_test(button_tests tests/ui/ButtonTest.cpp)
+add_program_test(button_tests tests/ui/ButtonTest.cpp tests/controls/FlatButtonTest.cpp
+  tests/controls/button_probe.rc)
 target_link_libraries(button_tests PRIVATE tarnwick_controls)
 add_program_test(tray_end_to_end_tests tests/ui/TrayTest.cpp)
 add_program_test(run_at_startup_end_to_end_tests tests/ui/RunAtStartupTest.cpp)

@@ -153,13 +153,21 @@ void FlatButton::OnMouseMove(WPARAM keys, LPARAM position) {
         LeaveHot();
         return;
     }
-    if (hot_) {
+    if (hot_ || !WatchForLeave()) {
         return;
     }
     hot_ = true;
     InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+// Asks for one WM_MOUSELEAVE, and tells whether the system took the request. The move was
+// queued: should the pointer have gone on by now, the system may decline (Wine does), and a
+// button made hot then would stay hot. The next move over the button asks again.
+bool FlatButton::WatchForLeave() {
     TRACKMOUSEEVENT leave{sizeof leave, TME_LEAVE, hwnd(), 0};
     _TrackMouseEvent(&leave);
+    TRACKMOUSEEVENT watched{sizeof watched, TME_QUERY, nullptr, 0};
+    return _TrackMouseEvent(&watched) && (watched.dwFlags & TME_LEAVE) && watched.hwndTrack == hwnd();
 }
 
 void FlatButton::LeaveHot() {

@@ -49,6 +49,7 @@ private:
     void LeaveHot();
     void EnsureTooltip();
     void OnMouseMove(WPARAM keys, LPARAM position);
+    bool WatchForLeave();
     void OnEnable(bool enabled);
     LRESULT OnSetStyle(WPARAM style, LPARAM redraw);
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace {
 
 using namespace button_look;
@@ -10,6 +12,11 @@ struct CentringCase {
     int frameWidth, frameHeight, blockWidth, blockHeight;
     int dx, dy;
 };
+
+void PrintTo(const CentringCase& c, std::ostream* out) {
+    *out << "frame " << c.frameWidth << "x" << c.frameHeight << ", block " << c.blockWidth << "x"
+         << c.blockHeight;
+}
 
 class CentringTest : public ::testing::TestWithParam<CentringCase> {};
 
@@ -34,6 +41,10 @@ struct ColourCase {
     ColourPair pair;
 };
 
+void PrintTo(const ColourCase& c, std::ostream* out) {
+    *out << "hot " << c.hot << ", pressed " << c.pressed << ", focused " << c.focused;
+}
+
 class ColourPairTest : public ::testing::TestWithParam<ColourCase> {};
 
 TEST_P(ColourPairTest, HotOrPressedBeforeFocusBeforeNormal) {
@@ -54,6 +65,11 @@ struct ThemeCase {
     bool disabled, pressed, hot, isDefault;
     int state;
 };
+
+void PrintTo(const ThemeCase& c, std::ostream* out) {
+    *out << "disabled " << c.disabled << ", pressed " << c.pressed << ", hot " << c.hot
+         << ", default " << c.isDefault;
+}
 
 class ThemeStateTest : public ::testing::TestWithParam<ThemeCase> {};
 

@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -322,6 +324,75 @@ inline ScreenPicture TakeScreenPicture(HWND window) {
     picture.height = area.bottom - area.top;
     picture.pixels = ScreenPixels(area);
     return picture;
+}
+
+// The colours along the edges of a picture, one a side.
+struct Edges {
+    DWORD top, left, bottom, right;  // one colour each, or kMixed
+};
+inline constexpr DWORD kMixed = 0xFFFFFFFF;
+
+inline DWORD Uniform(const ScreenPicture& picture, int x0, int y0, int x1, int y1) {
+    const DWORD first = picture.At(x0, y0);
+    for (int y = y0; y <= y1; ++y) {
+        for (int x = x0; x <= x1; ++x) {
+            if (picture.At(x, y) != first) {
+                return kMixed;
+            }
+        }
+    }
+    return first;
+}
+
+// The outermost rows and columns; the corners go with the bottom and right edges.
+inline Edges EdgesOf(const ScreenPicture& p) {
+    const int w = p.width - 1;
+    const int h = p.height - 1;
+    return {Uniform(p, 0, 0, w - 1, 0), Uniform(p, 0, 0, 0, h - 1), Uniform(p, 0, h, w, h),
+            Uniform(p, w, 0, w, h)};
+}
+
+inline bool operator==(const Edges& a, const Edges& b) {
+    return a.top == b.top && a.left == b.left && a.bottom == b.bottom && a.right == b.right;
+}
+inline bool operator!=(const Edges& a, const Edges& b) { return !(a == b); }
+
+inline std::ostream& operator<<(std::ostream& out, const Edges& e) {
+    return out << std::hex << "top " << e.top << " left " << e.left << " bottom " << e.bottom
+               << " right " << e.right;
+}
+
+inline bool Contains(const ScreenPicture& picture, DWORD pixel) {
+    return std::find(picture.pixels.begin(), picture.pixels.end(), pixel) != picture.pixels.end();
+}
+
+// The edges of a flat button in the system colours: plain, raised while hot, sunken while
+// pressed.
+inline Edges PlainEdges() {
+    const DWORD face = PixelOf(GetSysColor(COLOR_BTNFACE));
+    return {face, face, face, face};
+}
+inline Edges RaisedEdges() {
+    const DWORD highlight = PixelOf(GetSysColor(COLOR_BTNHIGHLIGHT));
+    const DWORD shadow = PixelOf(GetSysColor(COLOR_BTNSHADOW));
+    return {highlight, highlight, shadow, shadow};
+}
+inline Edges SunkenEdges() {
+    const DWORD highlight = PixelOf(GetSysColor(COLOR_BTNHIGHLIGHT));
+    const DWORD shadow = PixelOf(GetSysColor(COLOR_BTNSHADOW));
+    return {shadow, shadow, highlight, highlight};
+}
+
+// What the screen shows of `window` once `shows` holds for it, or after 5 s the last picture.
+template <typename Condition>
+ScreenPicture PictureWhen(HWND window, Condition shows) {
+    ScreenPicture picture;
+    PumpUntil([&] { return shows(picture = TakeScreenPicture(window)); });
+    return picture;
+}
+
+inline ScreenPicture PictureWithEdges(HWND window, const Edges& edges) {
+    return PictureWhen(window, [&](const ScreenPicture& p) { return EdgesOf(p) == edges; });
 }
 
 // Whether `window` (a message box, of any process) shows the system icon `systemIcon`
