@@ -8,6 +8,8 @@
 #include "platform/MessageTable.h"
 #include "platform/WinTestSupport.h"
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -210,6 +212,35 @@ TEST(FlatButtonTest, HotOncePerEntryNeverByADragAndClearedOnLeaveCancelModeAndFo
         SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, kTwo)), TRUE);
         EXPECT_EQ(EntriesOf("One", LogOnceSettled(dialog, 3)),
                   (Log{"One paint hot", "One cold on focus loss", "One paint normal"}));
+
+        MoveTo(centre);
+        ExpectLog(dialog, {"One hot on move", "One paint hot"});
+        // The system cancels the mode of a window it disables.
+        EnableWindow(one, FALSE);
+        const Log disabled = EntriesOf("One", LogOnceSettled(dialog, 2));
+        ASSERT_FALSE(disabled.empty());
+        EXPECT_EQ(disabled.front(), "One cold on cancel mode");
+        EXPECT_EQ(disabled.back(), "One paint disabled");
+
+        // A button has a tooltip once a message came to it through the loop; none has a tip.
+        std::vector<HWND> tooltips;
+        EnumThreadWindows(
+            GetWindowThreadProcessId(dialog, nullptr),
+            [](HWND window, LPARAM found) -> BOOL {
+                char name[32] = {};
+                GetClassNameA(window, name, sizeof name);
+                if (std::string(name) == TOOLTIPS_CLASSA) {
+                    reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&tooltips));
+        EXPECT_FALSE(tooltips.empty());
+        EXPECT_LE(tooltips.size(), 3u);
+        for (const HWND tooltip : tooltips) {
+            EXPECT_EQ(SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0), 0);
+            EXPECT_FALSE(IsWindowVisible(tooltip));
+        }
     });
 }
 
