@@ -40,6 +40,7 @@ target_link_libraries(tarnwick_controls PUBLIC tarnwick_platform)
 add_executable(tarnwick WIN32
   src/platform/WinMain.cpp
   src/app/EmulatorApp.cpp
+  src/ui/AboutDialog.cpp
   src/ui/EmulatorDialog.cpp
   src/ui/TrayIcon.cpp
   resources/tarnwick.rc)
@@ -94,5 +95,6 @@ add_program_test(button_tests tests/ui/ButtonTest.cpp tests/controls/FlatButtonT
 target_link_libraries(button_tests PRIVATE tarnwick_controls)
 add_program_test(tray_end_to_end_tests tests/ui/TrayTest.cpp)
 add_program_test(run_at_startup_end_to_end_tests tests/ui/RunAtStartupTest.cpp)
+add_program_test(manual_and_about_end_to_end_tests tests/ui/ManualAndAboutTest.cpp)
 
 add_subdirectory(bench)

@@ -46,6 +46,7 @@ INT_PTR Dialog::DoModal(HWND parent) {
     ended_ = false;
     // The dialog manager would show a template marked visible right after WM_INITDIALOG,
     // even a dialog that hid itself there; so the dialog is made hidden and shown here.
+    // Running it modally shows it whether or not its template is marked visible.
     std::vector<BYTE> dialogTemplate = LoadTemplate(templateId_);
     if (dialogTemplate.size() < 16) {
         return -1;
@@ -53,7 +54,7 @@ INT_PTR Dialog::DoModal(HWND parent) {
     DWORD style = 0;
     const std::size_t styleOffset = StyleOffset(dialogTemplate);
     std::memcpy(&style, dialogTemplate.data() + styleOffset, sizeof style);
-    showWhenMade_ = (style & WS_VISIBLE) != 0;
+    showWhenMade_ = true;
     style &= ~WS_VISIBLE;
     std::memcpy(dialogTemplate.data() + styleOffset, &style, sizeof style);
 
@@ -63,12 +64,13 @@ INT_PTR Dialog::DoModal(HWND parent) {
     if (!window) {
         return -1;
     }
+    // The parent takes no input from the moment the dialog can be seen.
+    if (parent) {
+        EnableWindow(parent, FALSE);
+    }
     if (showWhenMade_) {
         ShowWindow(window, SW_SHOWNORMAL);
         UpdateWindow(window);
-    }
-    if (parent) {
-        EnableWindow(parent, FALSE);
     }
     MSG message;
     while (!ended_) {

@@ -1,9 +1,15 @@
 #include "ui/EmulatorDialog.h"
 
 #include "platform/Handle.h"
+#include "platform/PaintContext.h"
 #include "resource.h"
 #include "settings/SettingsFile.h"
 #include "settings/StartupRegistration.h"
+#include "ui/AboutDialog.h"
+#include "ui/IconPlacement.h"
+#include "ui/WebAddresses.h"
+
+#include <shellapi.h>
 
 namespace {
 
@@ -35,11 +41,31 @@ void CenterWindow(HWND window) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// ShellExecuteA reports success with a value above 32.
+bool Launched(HINSTANCE result) { return reinterpret_cast<INT_PTR>(result) > 32; }
+
+// The text of `range` in a rich-edit control, read into a buffer sized from the range: a
+// character takes up to two bytes in a double-byte code page. An empty or open range gives "".
+std::string TextRange(HWND control, CHARRANGE range) {
+    if (range.cpMin < 0 || range.cpMax <= range.cpMin) {
+        return {};
+    }
+    std::string text(2 * static_cast<std::size_t>(range.cpMax - range.cpMin) + 1, '\0');
+    TEXTRANGEA request{range, text.data()};
+    const LRESULT copied = SendMessageA(control, EM_GETTEXTRANGE, 0, reinterpret_cast<LPARAM>(&request));
+    text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
+    return text;
+}
+
 }  // namespace
 
 using Table = MessageTable<EmulatorDialog>;
 
 const Table EmulatorDialog::messages = {
+    Table::Message(WM_SYSCOMMAND, &EmulatorDialog::OnSysCommand),
+    Table::Message(WM_PAINT, &EmulatorDialog::OnPaint),
+    Table::Message(WM_QUERYDRAGICON, &EmulatorDialog::OnQueryDragIcon),
+    Table::Message(WM_SHOWWINDOW, &EmulatorDialog::OnShowWindow),
     Table::Command(BN_CLICKED, IDC_MODIFY, &EmulatorDialog::OnModify),
     Table::Command(CBN_SELCHANGE, IDC_SPEED, &EmulatorDialog::SaveSettings),
     Table::Command(BN_CLICKED, IDC_MINIMIZE_AT_STARTUP, &EmulatorDialog::SaveSettings),
@@ -50,6 +76,7 @@ const Table EmulatorDialog::messages = {
     Table::Message(WM_HOTKEY, &EmulatorDialog::OnHotKey),
     Table::Message(WM_TRAY_NOTIFY, &EmulatorDialog::OnTrayNotify),
     Table::Message(WM_DESTROY, &EmulatorDialog::OnDestroy),
+    Table::Command(BN_CLICKED, IDC_DONATE, &EmulatorDialog::OnDonate),
 };
 
 EmulatorDialog::EmulatorDialog()
@@ -90,6 +117,7 @@ bool EmulatorDialog::PreTranslateMessage(MSG& message) {
 
 BOOL EmulatorDialog::OnInitDialog() {
     Dialog::OnInitDialog();
+    AddAboutToSystemMenu();
 
     windowIcons_.Apply(hwnd(), GetModuleHandleA(nullptr), IDI_ACTIVE);
     for (ThemedButton* button : {&modifyButton_, &donateButton_, &minimizeButton_, &exitButton_}) {
@@ -215,4 +243,84 @@ void EmulatorDialog::SaveSettings() {
 
 void EmulatorDialog::ShowStartStopKey() {
     hotKeyControl_.SetHotKey(settings_.hotKeyVirtualKey, settings_.hotKeyModifiers);
+}
+
+void EmulatorDialog::AddAboutToSystemMenu() {
+    const HMENU menu = GetSystemMenu(hwnd(), FALSE);
+    char text[64] = {};
+    if (!menu || LoadStringA(GetModuleHandleA(nullptr), IDS_ABOUTBOX, text, sizeof text) <= 0) {
+        return;
+    }
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, IDM_ABOUTBOX, text);
+}
+
+// The system keeps the low four bits of a system command for itself.
+LRESULT EmulatorDialog::OnSysCommand(WPARAM command, LPARAM) {
+    if ((command & 0xFFF0) != IDM_ABOUTBOX) {
+        return Default();
+    }
+    AboutDialog about;
+    about.DoModal(hwnd());
+    return 0;
+}
+
+LRESULT EmulatorDialog::OnPaint(WPARAM, LPARAM) {
+    if (!IsIconic(hwnd())) {
+        return Default();
+    }
+    const PaintContext paint(hwnd());
+    SendMessageA(hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(paint.dc()), 0);
+    RECT client;
+    GetClientRect(hwnd(), &client);
+    const IconOrigin origin =
+        CentredIconOrigin(client.right - client.left, client.bottom - client.top,
+                          GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
+    DrawIcon(paint.dc(), origin.x, origin.y, icon_.get());
+    return 0;
+}
+
+LRESULT EmulatorDialog::OnQueryDragIcon(WPARAM, LPARAM) {
+    return reinterpret_cast<LRESULT>(icon_.get());
+}
+
+// Runs on every show and hide. Link detection and link events go on before the text reaches
+// the control, so the text's addresses are detected as it arrives.
+LRESULT EmulatorDialog::OnShowWindow(WPARAM, LPARAM) {
+    const LRESULT result = Default();
+    const HWND manual = GetDlgItem(hwnd(), IDC_MANUAL);
+    SendMessageA(manual, EM_AUTOURLDETECT, TRUE, 0);
+    const LRESULT events = SendMessageA(manual, EM_GETEVENTMASK, 0, 0);
+    SendMessageA(manual, EM_SETEVENTMASK, 0, events | ENM_LINK);
+    manual_ = ManualText();
+    UpdateData(false);
+    return result;
+}
+
+BOOL EmulatorDialog::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+    if (header->code == EN_LINK) {
+        const auto* link = reinterpret_cast<const ENLINK*>(lParam);
+        if (link->msg == WM_LBUTTONUP) {
+            OpenLink(link->chrg);
+        }
+    }
+    return Dialog::OnNotify(wParam, lParam, result);
+}
+
+// The link becomes the manual's selection and opens in Internet Explorer; where that browser
+// is missing, as on current Windows, in the default web handler instead.
+void EmulatorDialog::OpenLink(CHARRANGE range) {
+    const HWND manual = GetDlgItem(hwnd(), IDC_MANUAL);
+    SendMessageA(manual, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+    const std::string link = TextRange(manual, range);
+    if (link.empty() ||
+        Launched(ShellExecuteA(nullptr, "open", "iexplore", link.c_str(), nullptr, SW_SHOWNORMAL))) {
+        return;
+    }
+    ShellExecuteA(nullptr, "open", WebAddressForLink(link).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void EmulatorDialog::OnDonate() {
+    ShellExecuteA(hwnd(), "open", DonationAddress().c_str(), "", "", SW_SHOW);
 }

@@ -12,6 +12,8 @@
 #include "settings/EmulatorSettings.h"
 #include "ui/TrayIcon.h"
 
+#include <richedit.h>
+
 #include <string>
 
 // Tarnwick's only window. It owns everything that lives while the program runs:
@@ -26,6 +28,7 @@ protected:
     BOOL OnInitDialog() override;
     // Every way of closing the window hides it; only Exit ends the program.
     void OnCancel() override;
+    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
@@ -34,6 +37,13 @@ private:
     LRESULT OnHotKey(WPARAM identifier, LPARAM);
     LRESULT OnTrayNotify(WPARAM, LPARAM mouseMessage);
     LRESULT OnDestroy(WPARAM, LPARAM);
+    LRESULT OnSysCommand(WPARAM command, LPARAM);
+    LRESULT OnPaint(WPARAM, LPARAM);
+    LRESULT OnQueryDragIcon(WPARAM, LPARAM);
+    LRESULT OnShowWindow(WPARAM, LPARAM);
+    void OnDonate();
+    void AddAboutToSystemMenu();
+    void OpenLink(CHARRANGE range);
     void OnModify();
     void OnMinimize();
     void OnRunAtStartupClicked();

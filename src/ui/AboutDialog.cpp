@@ -1,0 +1,5 @@
+#include "ui/AboutDialog.h"
+
+#include "resource.h"
+
+AboutDialog::AboutDialog() : Dialog(IDD_ABOUT) {}
