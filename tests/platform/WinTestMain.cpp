@@ -1,11 +1,13 @@
-// The Windows tests' entry point. The same executable also plays the other program some
-// tests need: one that holds a hotkey.
+// The Windows tests' entry point. The same executable also plays the other programs some
+// tests need: one that holds a hotkey, and the web browsers that the program under test starts.
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -27,11 +29,50 @@ int HoldHotKey(unsigned virtualKey) {
     return 0;
 }
 
+// Appends "<role> <what it was asked to open>" as one line to the file that
+// TARNWICK_TEST_LAUNCHES names, which the test set before it started the program.
+int RecordLaunch(const std::string& role, const std::string& opened) {
+    const char* file = std::getenv("TARNWICK_TEST_LAUNCHES");
+    FILE* out = file ? std::fopen(file, "ab") : nullptr;
+    if (!out) {
+        return 4;
+    }
+    std::fprintf(out, "%s %s\n", role.c_str(), opened.c_str());
+    std::fclose(out);
+    return 0;
+}
+
+// The command line after the program's own name, as the starting program wrote it.
+std::string Arguments() {
+    const char* line = GetCommandLineA();
+    if (*line == '"') {
+        line = std::strchr(line + 1, '"');
+        line = line ? line + 1 : "";
+    } else {
+        while (*line && *line != ' ' && *line != '\t') ++line;
+    }
+    while (*line == ' ' || *line == '\t') ++line;
+    return line;
+}
+
+bool NamedInternetExplorer(const std::string& path) {
+    const std::string name = path.substr(path.find_last_of("\\/") + 1);
+    return lstrcmpiA(name.c_str(), "iexplore.exe") == 0 || lstrcmpiA(name.c_str(), "iexplore") == 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--hold-hotkey") {
         return HoldHotKey(static_cast<unsigned>(std::strtoul(argv[2], nullptr, 0)));
+    }
+    // Copied over "iexplore", it records its command line; as the http and https handler,
+    // registered as `--record-launch "%1"`, the address.
+    if (NamedInternetExplorer(argv[0])) {
+        return RecordLaunch("iexplore", Arguments());
+    }
+    if (argc == 3 && std::string(argv[1]) == "--record-launch") {
+        return RecordLaunch("web", argv[2]);
     }
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -19,6 +19,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -400,6 +401,20 @@ public:
         return box;
     }
 
+    // A visible top-level window of the program with `caption`, once it shows.
+    HWND WaitForWindow(const std::string& caption) const {
+        HWND found = nullptr;
+        PumpUntil(
+            [&] {
+                found = FindProcessWindow(id_, [&](HWND window) {
+                    return IsWindowVisible(window) && WindowText(window) == caption;
+                });
+                return found != nullptr;
+            },
+            milliseconds(10000));
+        return found;
+    }
+
     // Any message box of the program, whatever its caption.
     bool ShowsMessageBox() const {
         return FindProcessWindow(id_, [](HWND window) {
@@ -411,6 +426,47 @@ public:
 private:
     Handle process_;
     DWORD id_ = 0;
+};
+
+// A block of memory in the program's process, for control messages that pass a pointer
+// (rich-edit ranges, formats, positions): the system carries no such argument across
+// processes. Put writes a value there and returns its address in that process; Get reads it.
+class RemoteMemory {
+public:
+    RemoteMemory(HANDLE process, std::size_t size)
+        : process_(process),
+          address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)),
+          size_(size) {}
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+    ~RemoteMemory() {
+        if (address_) {
+            VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+        }
+    }
+
+    template <typename T>
+    LPARAM Put(const T& value) {
+        static_assert(std::is_trivially_copyable<T>::value, "copied byte for byte");
+        if (sizeof value <= size_) {
+            WriteProcessMemory(process_, address_, &value, sizeof value, nullptr);
+        }
+        return reinterpret_cast<LPARAM>(address_);
+    }
+
+    template <typename T>
+    T Get() const {
+        T value{};
+        if (sizeof value <= size_) {
+            ReadProcessMemory(process_, address_, &value, sizeof value, nullptr);
+        }
+        return value;
+    }
+
+private:
+    HANDLE process_;
+    void* address_;
+    std::size_t size_;
 };
 
 // Presses OK in a message box of the program and waits for the box to go.

@@ -1,0 +1,388 @@
+// The usage manual with its links, Donate, the system menu and the About box of the running
+// tarnwick.exe. This test executable stands in for the browsers the program starts: copied
+// over Wine's "iexplore" and registered as the http and https handler, it writes down what
+// it was asked to open (see WinTestMain.cpp).
+
+#include "ui/ProgramTestSupport.h"
+#include "ui/WebAddresses.h"
+
+#include <richedit.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace wintest;
+
+namespace {
+
+const char kLaunchesVariable[] = "TARNWICK_TEST_LAUNCHES";
+
+std::string ExpectedManual() {
+    return std::string("Usage Manual:\r\n"
+                       "Keypad 1: Left click\r\n"
+                       "Keypad 2: Middle click\r\n"
+                       "Keypad 3: Right click\r\n"
+                       "Keypad 4,5,6,8: Moves mouse left, down, right, up.\r\n"
+                       "HomePage: ") +
+           HomePageAddress() + "\r\nMore Software: " + MoreSoftwareAddress() + "\r\n";
+}
+
+// A file of Wine's moved aside for the test, with `replacement` (if any) in its place; put
+// back when the object goes. A copy saved by an earlier run that was cut short is kept.
+class ReplacedFile {
+public:
+    ReplacedFile(std::string path, const std::string& replacement)
+        : path_(std::move(path)), saved_(path_ + ".tarnwick-test-saved") {
+        if (!MoveFileA(path_.c_str(), saved_.c_str())) {
+            DeleteFileA(path_.c_str());
+        }
+        if (!replacement.empty()) {
+            CopyFileA(replacement.c_str(), path_.c_str(), FALSE);
+        }
+    }
+    ReplacedFile(const ReplacedFile&) = delete;
+    ReplacedFile& operator=(const ReplacedFile&) = delete;
+    ~ReplacedFile() {
+        DeleteFileA(path_.c_str());
+        MoveFileA(saved_.c_str(), path_.c_str());
+    }
+
+private:
+    std::string path_;
+    std::string saved_;
+};
+
+// A string value of the registry set for the test (an empty name is the key's default); the
+// previous value, or its absence, is put back.
+class ReplacedRegistryString {
+public:
+    ReplacedRegistryString(HKEY root, const std::string& key, std::string name,
+                           const std::string& value)
+        : name_(std::move(name)) {
+        RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr,
+                        &key_, nullptr);
+        char previous[1024] = {};
+        DWORD size = sizeof previous - 1;
+        had_ = RegQueryValueExA(key_, name_.c_str(), nullptr, nullptr,
+                                reinterpret_cast<BYTE*>(previous), &size) == ERROR_SUCCESS;
+        previous_ = previous;
+        Set(value);
+    }
+    ReplacedRegistryString(const ReplacedRegistryString&) = delete;
+    ReplacedRegistryString& operator=(const ReplacedRegistryString&) = delete;
+    ~ReplacedRegistryString() {
+        if (had_) {
+            Set(previous_);
+        } else {
+            RegDeleteValueA(key_, name_.c_str());
+        }
+        RegCloseKey(key_);
+    }
+
+private:
+    void Set(const std::string& value) {
+        RegSetValueExA(key_, name_.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>(value.size() + 1));
+    }
+
+    HKEY key_ = nullptr;
+    std::string name_;
+    bool had_ = false;
+    std::string previous_;
+};
+
+// Where Wine's ShellExecute finds "iexplore": its App Paths entry, then the system folder.
+std::vector<std::string> InternetExplorerPlaces() {
+    std::vector<std::string> places;
+    char appPath[MAX_PATH] = {};
+    LONG size = sizeof appPath;
+    if (RegQueryValueA(HKEY_LOCAL_MACHINE,
+                       "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\iexplore.exe",
+                       appPath, &size) == ERROR_SUCCESS &&
+        appPath[0]) {
+        places.push_back(appPath);
+    }
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
+    places.push_back(std::string(system) + "\\iexplore.exe");
+    return places;
+}
+
+// Runs the program with this executable as its browsers. Each start the program makes is
+// one line of the launches file: "iexplore <command line>" or "web <address>".
+class ManualTest : public ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        launches_ = directory_ + "launches.txt";
+        SetEnvironmentVariableA(kLaunchesVariable, launches_.c_str());
+        // The copy named iexplore.exe must run as itself, not as Wine's built-in browser. Wine
+        // takes WINEDLLOVERRIDES from the session, never from a parent's environment block,
+        // so the registry says it.
+        settings_.push_back(std::make_unique<ReplacedRegistryString>(
+            HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", "iexplore.exe", "native"));
+        const std::string handler = "\"" + ThisExecutable() + "\" --record-launch \"%1\"";
+        for (const char* scheme : {"http", "https"}) {
+            settings_.push_back(std::make_unique<ReplacedRegistryString>(
+                HKEY_CLASSES_ROOT, std::string(scheme) + "\\shell\\open\\command", "", handler));
+        }
+        for (const std::string& place : InternetExplorerPlaces()) {
+            browsers_.push_back(std::make_unique<ReplacedFile>(
+                place, WithInternetExplorer() ? ThisExecutable() : std::string()));
+        }
+    }
+
+    void TearDown() override {
+        ProgramTest::TearDown();
+        browsers_.clear();
+        settings_.clear();
+    }
+
+    virtual bool WithInternetExplorer() const { return true; }
+
+    std::vector<std::string> Launches() const {
+        std::vector<std::string> lines;
+        std::string line;
+        for (unsigned char byte : ReadBytes(launches_)) {
+            if (byte == '\n') {
+                lines.push_back(line);
+                line.clear();
+            } else {
+                line += static_cast<char>(byte);
+            }
+        }
+        return lines;
+    }
+
+    // Waits for `count` launches, then a little longer, so that one too many shows too.
+    std::vector<std::string> LaunchesAfterWaitingFor(std::size_t count) const {
+        PumpUntil([&] { return Launches().size() >= count; }, milliseconds(15000));
+        PumpMessages(milliseconds(500));
+        return Launches();
+    }
+
+    HWND Manual() const { return Item(IDC_MANUAL); }
+
+    std::string ManualText() const {
+        const auto length = SendMessageA(Manual(), WM_GETTEXTLENGTH, 0, 0);
+        std::string text(static_cast<std::size_t>(length) + 1, '\0');
+        text.resize(static_cast<std::size_t>(
+            SendMessageA(Manual(), WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]))));
+        return text;
+    }
+
+    CHARRANGE Selection() {
+        RemoteMemory range(Program().Process(), sizeof(CHARRANGE));
+        SendMessageA(Manual(), EM_EXGETSEL, 0, range.Put(CHARRANGE{}));
+        return range.Get<CHARRANGE>();
+    }
+
+    // One character per character of the manual: 'L' where the control marks a link. Line
+    // breaks show nothing, so they count as plain text whatever the control says of them.
+    std::string LinkMarks() {
+        RemoteMemory range(Program().Process(), sizeof(CHARRANGE));
+        RemoteMemory format(Program().Process(), sizeof(CHARFORMATA));
+        std::string marks;
+        const std::string text = ManualText();
+        const auto length = static_cast<LONG>(text.size());
+        for (LONG index = 0; index < length; ++index) {
+            SendMessageA(Manual(), EM_EXSETSEL, 0, range.Put(CHARRANGE{index, index + 1}));
+            CHARFORMATA request{};
+            request.cbSize = sizeof request;
+            SendMessageA(Manual(), EM_GETCHARFORMAT, SCF_SELECTION, format.Put(request));
+            const auto answer = format.Get<CHARFORMATA>();
+            const bool lineBreak = text[static_cast<std::size_t>(index)] == '\r' ||
+                                   text[static_cast<std::size_t>(index)] == '\n';
+            marks += !lineBreak && (answer.dwMask & CFM_LINK) && (answer.dwEffects & CFE_LINK) ? 'L' : '.';
+        }
+        return marks;
+    }
+
+    // The expected marks: links exactly where `links` stand in `text`.
+    static std::string MarksOf(const std::string& text, std::initializer_list<std::string> links) {
+        std::string marks(text.size(), '.');
+        for (const std::string& link : links) {
+            const std::size_t at = text.find(link);
+            if (at != std::string::npos) {
+                marks.replace(at, link.size(), link.size(), 'L');
+            }
+        }
+        return marks;
+    }
+
+    // Moves the pointer onto the manual's character `index` (rich-edit 1.0 form of
+    // EM_POSFROMCHAR: the point's address in wParam).
+    bool PointAtCharacter(LONG index) {
+        RemoteMemory point(Program().Process(), sizeof(POINTL));
+        SendMessageA(Manual(), EM_POSFROMCHAR, static_cast<WPARAM>(point.Put(POINTL{})), index);
+        const POINTL at = point.Get<POINTL>();
+        POINT screen{at.x + 3, at.y + 6};
+        ClientToScreen(Manual(), &screen);
+        return MovePointerTo(screen.x, screen.y);
+    }
+
+    void ClickCharacter(LONG index) {
+        ASSERT_TRUE(PointAtCharacter(index));
+        SendLeftButton(true);
+        SendLeftButton(false);
+    }
+
+    LONG IndexOf(const std::string& piece) const {
+        return static_cast<LONG>(ExpectedManual().find(piece));
+    }
+
+    std::string launches_;
+
+private:
+    std::vector<std::unique_ptr<ReplacedRegistryString>> settings_;
+    std::vector<std::unique_ptr<ReplacedFile>> browsers_;
+};
+
+class ManualWithoutInternetExplorerTest : public ManualTest {
+protected:
+    bool WithInternetExplorer() const override { return false; }
+};
+
+TEST_F(ManualTest, ShowsSevenLinesWithOnlyTheTwoAddressesAsLinksAfterEveryShowAndHide) {
+    StartAndWaitForDialog();
+    const std::string expected = ExpectedManual();
+    const std::string marks = MarksOf(expected, {HomePageAddress(), MoreSoftwareAddress()});
+    EXPECT_EQ(ManualText(), expected);
+    EXPECT_EQ(LinkMarks(), marks);
+
+    for (int round = 0; round < 2; ++round) {
+        ShowWindow(dialog_, SW_HIDE);
+        ASSERT_TRUE(PumpUntil([&] { return !IsWindowVisible(dialog_); }));
+        EXPECT_EQ(ManualText(), expected) << "hidden, round " << round;
+        ShowWindow(dialog_, SW_SHOW);
+        ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(dialog_) != FALSE; }));
+        EXPECT_EQ(ManualText(), expected) << "shown again, round " << round;
+        EXPECT_EQ(LinkMarks(), marks) << "shown again, round " << round;
+    }
+}
+
+TEST_F(ManualTest, ReleasingTheButtonOnALinkOpensItInInternetExplorerAndDonateInTheWebHandler) {
+    StartAndWaitForDialog();
+    const std::string home = HomePageAddress();
+    const LONG homeAt = IndexOf(home);
+
+    ASSERT_TRUE(PointAtCharacter(homeAt + 2));
+    SendLeftButton(true);
+    EXPECT_TRUE(LaunchesAfterWaitingFor(0).empty()) << "a press alone opens nothing";
+    SendLeftButton(false);
+    EXPECT_EQ(LaunchesAfterWaitingFor(1), (std::vector<std::string>{"iexplore " + home}));
+    const CHARRANGE selected = Selection();
+    EXPECT_EQ(selected.cpMin, homeAt);
+    EXPECT_EQ(selected.cpMax, homeAt + static_cast<LONG>(home.size())) << "the link stays selected";
+
+    // Plain text opens nothing and takes no typing; the other link opens as the first did.
+    ClickCharacter(IndexOf("Middle"));
+    PressKey('X');
+    PressKey(VK_BACK);
+    ClickCharacter(IndexOf(MoreSoftwareAddress()));
+    EXPECT_EQ(LaunchesAfterWaitingFor(2),
+              (std::vector<std::string>{"iexplore " + home,
+                                        std::string("iexplore ") + MoreSoftwareAddress()}));
+    EXPECT_EQ(ManualText(), ExpectedManual());
+
+    PostMessageA(Item(IDC_DONATE), BM_CLICK, 0, 0);
+    EXPECT_EQ(LaunchesAfterWaitingFor(3).back(), "web " + DonationAddress());
+}
+
+// A link far longer than any fixed buffer of the program opens whole.
+TEST_F(ManualTest, ALinkOfAThousandCharactersOpensWhole) {
+    StartAndWaitForDialog();
+    const std::string link = "www.example.com/" + std::string(1000, 'a');
+    const std::string text = "Long: " + link + "\r\n";
+    SendMessageA(Manual(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    ASSERT_EQ(LinkMarks(), MarksOf(text, {link}));
+
+    ClickCharacter(8);
+    EXPECT_EQ(LaunchesAfterWaitingFor(1), (std::vector<std::string>{"iexplore " + link}));
+    EXPECT_TRUE(Program().Running());
+    const CHARRANGE selected = Selection();
+    EXPECT_EQ(selected.cpMax - selected.cpMin, static_cast<LONG>(link.size()));
+}
+
+TEST_F(ManualWithoutInternetExplorerTest, ALinkOpensInTheWebHandlerOverHttp) {
+    StartAndWaitForDialog();
+    ClickCharacter(IndexOf(HomePageAddress()));
+    EXPECT_EQ(LaunchesAfterWaitingFor(1),
+              (std::vector<std::string>{std::string("web http://") + HomePageAddress()}));
+
+    PostMessageA(Item(IDC_DONATE), BM_CLICK, 0, 0);
+    EXPECT_EQ(LaunchesAfterWaitingFor(2).back(), "web " + DonationAddress());
+}
+
+using AboutBoxTest = ProgramTest;
+
+const char kAboutCaption[] = "About Tarnwick";
+
+// The texts of the static controls of `window`, in order.
+std::vector<std::string> StaticTexts(HWND window) {
+    std::vector<std::string> texts;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (lstrcmpiA(ClassOf(child).c_str(), "Static") == 0 &&
+            (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) {
+            texts.push_back(ControlText(child));
+        }
+    }
+    return texts;
+}
+
+// The About box as it must look, with the main dialog disabled under it; closed with OK,
+// which gives the main dialog back.
+void ExpectAboutBoxThenCloseIt(RunningProgram& program, HWND dialog) {
+    const HWND about = program.WaitForWindow(kAboutCaption);
+    ASSERT_NE(about, nullptr) << "no About box";
+    EXPECT_FALSE(IsWindowEnabled(dialog)) << "the main dialog takes no input meanwhile";
+    EXPECT_EQ(StaticTexts(about), (std::vector<std::string>{"Tarnwick 1.0", "Copyright (C) 2026"}));
+    EXPECT_NE(ShownIcon(about), nullptr);
+    const HWND ok = GetDlgItem(about, IDOK);
+    EXPECT_EQ(GetWindowLongA(ok, GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+    EXPECT_EQ(ControlText(ok), "OK");
+
+    PostMessageA(ok, BM_CLICK, 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(about); }));
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowEnabled(dialog) != FALSE; }));
+}
+
+TEST_F(AboutBoxTest, SystemCommandsSixteenToThirtyOneOpenItAndOthersKeepTheirWork) {
+    StartAndWaitForDialog();
+    for (WPARAM command : {16, 31}) {
+        SCOPED_TRACE(command);
+        PostMessageA(dialog_, WM_SYSCOMMAND, command, 0);
+        ExpectAboutBoxThenCloseIt(Program(), dialog_);
+    }
+
+    PostMessageA(dialog_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(PumpUntil([&] { return IsIconic(dialog_) != FALSE; }));
+    PostMessageA(dialog_, WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_TRUE(PumpUntil([&] { return !IsIconic(dialog_); }));
+    EXPECT_TRUE(Program().Running());
+}
+
+// Wine puts an "About Wine" entry of its own before ours in every system menu, and it takes
+// the A key first; so the menu is walked to its last entry, and the A is read from the text.
+TEST_F(AboutBoxTest, TheSystemMenuEndsWithAboutTarnwickWithItsKeyA) {
+    const HMODULE program = LoadLibraryExA((directory_ + "tarnwick.exe").c_str(), nullptr,
+                                           LOAD_LIBRARY_AS_DATAFILE);
+    char text[64] = {};
+    LoadStringA(program, IDS_ABOUTBOX, text, sizeof text);
+    FreeLibrary(program);
+    EXPECT_STREQ(text, "About Tarnwick(&A)...");
+
+    StartAndWaitForDialog();
+    SetForegroundWindow(dialog_);
+    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == dialog_; }));
+    PressKey(VK_SPACE, {VK_MENU});
+    ASSERT_TRUE(PumpUntil([&] { return Program().OpenMenu() != nullptr; }))
+        << "Alt+Space opened no system menu";
+    PressKey(VK_END);
+    PressKey(VK_RETURN);
+    ExpectAboutBoxThenCloseIt(Program(), dialog_);
+}
+
+}  // namespace
