@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -316,7 +317,15 @@ TEST_F(ManualWithoutInternetExplorerTest, ALinkOpensInTheWebHandlerOverHttp) {
     EXPECT_EQ(LaunchesAfterWaitingFor(2).back(), "web " + DonationAddress());
 }
 
-using AboutBoxTest = ProgramTest;
+// The main dialog is moved clear of the desktop's edges, so that the wider About box can be
+// centred over it.
+class AboutBoxTest : public ProgramTest {
+protected:
+    void StartClearOfTheEdges() {
+        StartAndWaitForDialog();
+        SetWindowPos(dialog_, nullptr, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+};
 
 const char kAboutCaption[] = "About Tarnwick";
 
@@ -338,6 +347,10 @@ void ExpectAboutBoxThenCloseIt(RunningProgram& program, HWND dialog) {
     const HWND about = program.WaitForWindow(kAboutCaption);
     ASSERT_NE(about, nullptr) << "no About box";
     EXPECT_FALSE(IsWindowEnabled(dialog)) << "the main dialog takes no input meanwhile";
+    const POINT boxCentre = CentreOf(about);
+    const POINT dialogCentre = CentreOf(dialog);
+    EXPECT_LE(std::abs(boxCentre.x - dialogCentre.x), 1) << "centred over the main dialog";
+    EXPECT_LE(std::abs(boxCentre.y - dialogCentre.y), 1) << "centred over the main dialog";
     EXPECT_EQ(StaticTexts(about), (std::vector<std::string>{"Tarnwick 1.0", "Copyright (C) 2026"}));
     EXPECT_NE(ShownIcon(about), nullptr);
     const HWND ok = GetDlgItem(about, IDOK);
@@ -350,7 +363,7 @@ void ExpectAboutBoxThenCloseIt(RunningProgram& program, HWND dialog) {
 }
 
 TEST_F(AboutBoxTest, SystemCommandsSixteenToThirtyOneOpenItAndOthersKeepTheirWork) {
-    StartAndWaitForDialog();
+    StartClearOfTheEdges();
     for (WPARAM command : {16, 31}) {
         SCOPED_TRACE(command);
         PostMessageA(dialog_, WM_SYSCOMMAND, command, 0);
@@ -374,7 +387,7 @@ TEST_F(AboutBoxTest, TheSystemMenuEndsWithAboutTarnwickWithItsKeyA) {
     FreeLibrary(program);
     EXPECT_STREQ(text, "About Tarnwick(&A)...");
 
-    StartAndWaitForDialog();
+    StartClearOfTheEdges();
     SetForegroundWindow(dialog_);
     ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == dialog_; }));
     PressKey(VK_SPACE, {VK_MENU});
