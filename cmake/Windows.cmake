@@ -96,5 +96,10 @@ target_link_libraries(button_tests PRIVATE tarnwick_controls)
 add_program_test(tray_end_to_end_tests tests/ui/TrayTest.cpp)
 add_program_test(run_at_startup_end_to_end_tests tests/ui/RunAtStartupTest.cpp)
 add_program_test(manual_and_about_end_to_end_tests tests/ui/ManualAndAboutTest.cpp)
+# Placed into tarnwick.exe by that test, beside which it is built.
+add_library(drag_icon_probe MODULE tests/ui/DragIconProbe.cpp)
+target_include_directories(drag_icon_probe PRIVATE resources)
+set_target_properties(drag_icon_probe PROPERTIES PREFIX "")
+add_dependencies(manual_and_about_end_to_end_tests drag_icon_probe)
 
 add_subdirectory(bench)

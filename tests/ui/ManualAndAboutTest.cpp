@@ -398,4 +398,30 @@ TEST_F(AboutBoxTest, TheSystemMenuEndsWithAboutTarnwickWithItsKeyA) {
     ExpectAboutBoxThenCloseIt(Program(), dialog_);
 }
 
+// The program's own thread asks the dialog for its drag icon (DragIconProbe.cpp), since Wine
+// delivers WM_QUERYDRAGICON from no other process.
+TEST_F(AboutBoxTest, TheDragIconIsTheApplicationIcon) {
+    StartClearOfTheEdges();
+    const HMODULE probeLibrary =
+        LoadLibraryA((DirectoryOf(ThisExecutable()) + "drag_icon_probe.dll").c_str());
+    ASSERT_NE(probeLibrary, nullptr) << "drag_icon_probe.dll belongs beside the test";
+    const auto hookProc = reinterpret_cast<HOOKPROC>(
+        reinterpret_cast<void*>(GetProcAddress(probeLibrary, "DragIconProbe")));
+    const HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, hookProc, probeLibrary,
+                                         GetWindowThreadProcessId(dialog_, nullptr));
+    ASSERT_NE(hook, nullptr);
+
+    const UINT probe = RegisterWindowMessageA("TarnwickDragIconProbe");
+    PostMessageA(dialog_, probe, GetCurrentThreadId(), 0);
+    // Not pumped: the answer is a message of this thread's own queue.
+    MSG answer{};
+    const bool answered =
+        WaitUntil([&] { return PeekMessageA(&answer, nullptr, probe, probe, PM_REMOVE) != FALSE; });
+    UnhookWindowsHookEx(hook);
+    FreeLibrary(probeLibrary);
+    ASSERT_TRUE(answered) << "the probe never ran in the program";
+    EXPECT_EQ(answer.lParam, 1) << "no drag icon";
+    EXPECT_EQ(answer.wParam, 1u) << "the drag icon is not the application icon";
+}
+
 }  // namespace
