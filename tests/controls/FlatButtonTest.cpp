@@ -250,12 +250,7 @@ TEST(FlatButtonTest, ADoubleClickIsTwoClicksAndEveryClickFocusesTheButtonFirst) 
         MoveTo(CentreOf(two));
         LogOnceSettled(dialog, 0);
 
-        INPUT clicks[4] = {};
-        for (int i = 0; i < 4; ++i) {
-            clicks[i].type = INPUT_MOUSE;
-            clicks[i].mi.dwFlags = i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
-        }
-        SendInput(4, clicks, sizeof(INPUT));
+        SendDoubleClick();
         const Log seen = LogOnceSettled(dialog, 2);
         EXPECT_EQ(EntriesOf("click", seen), (Log{"click Two, focus on Two", "click Two, focus on Two"}));
         EXPECT_EQ(EntriesOf("double-click", seen), Log{});

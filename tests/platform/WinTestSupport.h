@@ -105,6 +105,16 @@ inline void SendLeftButton(bool down) {
     SendInput(1, &button, sizeof button);
 }
 
+// Two clicks of the left button in one go, quick enough for a double-click.
+inline void SendDoubleClick() {
+    INPUT clicks[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        clicks[i].type = INPUT_MOUSE;
+        clicks[i].mi.dwFlags = i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
+    }
+    SendInput(4, clicks, sizeof(INPUT));
+}
+
 // A point of `window` in screen coordinates, `x` and `y` from its top left.
 inline POINT PointOf(HWND window, int x, int y) {
     RECT area;

@@ -292,6 +292,15 @@ TEST_F(ManualTest, ReleasingTheButtonOnALinkOpensItInInternetExplorerAndDonateIn
     EXPECT_EQ(LaunchesAfterWaitingFor(3).back(), "web " + DonationAddress());
 }
 
+// The button takes a quick double-click as two clicks.
+TEST_F(ManualTest, ADoubleClickOnDonateOpensThePageTwice) {
+    StartAndWaitForDialog();
+    const POINT donate = CentreOf(Item(IDC_DONATE));
+    ASSERT_TRUE(MovePointerTo(donate.x, donate.y));
+    SendDoubleClick();
+    EXPECT_EQ(LaunchesAfterWaitingFor(2), std::vector<std::string>(2, "web " + DonationAddress()));
+}
+
 // A link far longer than any fixed buffer of the program opens whole.
 TEST_F(ManualTest, ALinkOfAThousandCharactersOpensWhole) {
     StartAndWaitForDialog();
