@@ -84,6 +84,12 @@ TEST_F(ButtonTest, UnthemedButtonsAreFlatWithFramesWhileHotOrPressedAndEmbossedW
     const ScreenPicture normal = PictureWithEdges(modify, PlainEdges());
     EXPECT_EQ(EdgesOf(normal), PlainEdges());
     EXPECT_TRUE(Contains(normal, text));
+    // The focus changes nothing that shows: no focus rectangle.
+    SetForegroundWindow(dialog_);
+    SendMessageA(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(modify), TRUE);
+    ASSERT_TRUE(PumpUntil([&] { return FocusOf(dialog_) == modify; }));
+    PumpMessages(milliseconds(300));
+    EXPECT_TRUE(TakeScreenPicture(modify).pixels == normal.pixels) << "a focus rectangle shows";
 
     MovePointerOnto(modify);
     const ScreenPicture hot = PictureWithEdges(modify, RaisedEdges());
@@ -109,7 +115,6 @@ TEST_F(ButtonTest, UnthemedButtonsAreFlatWithFramesWhileHotOrPressedAndEmbossedW
 
     // Disabled: the focus moves on from Exit to the next tab stop, the caption embossed.
     const HWND exit = Item(IDC_EXIT);
-    SetForegroundWindow(dialog_);
     SendMessageA(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(exit), TRUE);
     ASSERT_TRUE(PumpUntil([&] { return FocusOf(dialog_) == exit; }));
     EnableWindow(exit, FALSE);
@@ -133,7 +138,7 @@ TEST_F(ButtonTest, ThemedButtonsPaintTheStylesBackgroundWithoutAFlatFrame) {
     MovePointerOnto(modify);
     const ScreenPicture hot =
         PictureWhen(modify, [&](const ScreenPicture& p) { return p.pixels != normal.pixels; });
-    EXPECT_NE(hot.pixels, normal.pixels) << "hot looks like normal";
+    EXPECT_TRUE(hot.pixels != normal.pixels) << "hot looks like normal";
     EXPECT_NE(EdgesOf(hot), RaisedEdges());
 }
 
