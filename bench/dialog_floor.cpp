@@ -1,15 +1,18 @@
 // The least a program showing Tarnwick's dialog can be: the same template and manifest, run
 // by the system's own dialog box with a plain dialog procedure, filled as the user sees it
-// (speed list, start/stop key, window icon), the same eight hotkeys registered on it and per
-// WM_HOTKEY the same work as Tarnwick. Given "/tray" on its command line it also adds a tray
-// icon of its own at the end of its initialisation, and its Minimize button and close box
-// hide it there. Whatever Tarnwick costs beyond this program is what its own code adds.
+// (speed list, start/stop key, usage manual with its links, window icon), the same eight
+// hotkeys registered on it and per WM_HOTKEY the same work as Tarnwick. Given "/tray" on its
+// command line it also adds a tray icon of its own at the end of its initialisation, and its
+// Minimize button and close box hide it there. Whatever Tarnwick costs beyond this program is
+// what its own code adds.
 
 #include "floor_keys.h"
 #include "resource.h"
+#include "ui/WebAddresses.h"
 
 #include <windows.h>
 #include <commctrl.h>
+#include <richedit.h>
 #include <shellapi.h>
 
 #include <cstring>
@@ -39,6 +42,9 @@ void Fill(HWND dialog, HICON icon) {
     }
     SendDlgItemMessageA(dialog, IDC_SPEED, CB_SETCURSEL, 0, 0);
     SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETHOTKEY, VK_F9, 0);
+    SendDlgItemMessageA(dialog, IDC_MANUAL, EM_AUTOURLDETECT, TRUE, 0);
+    SendDlgItemMessageA(dialog, IDC_MANUAL, EM_SETEVENTMASK, 0, ENM_LINK);
+    SetDlgItemTextA(dialog, IDC_MANUAL, ManualText().c_str());
     SendMessageA(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
