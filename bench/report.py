@@ -6,7 +6,7 @@ whether Tarnwick meets it; then how far apart two identical programs landed in a
 own, and every round's values.
 
 Usage: report.py FIGURES [--twin FIGURES] --date D --machine M --load L --wine W --command C
-       > results.md
+       [--brief] > results.md
 """
 
 import argparse
@@ -351,6 +351,23 @@ def twin_summary(figures):
     return text[:1].upper() + text[1:] + "." if text else ""
 
 
+def brief(figures, twin_figures):
+    """The rows with a target against the dialog floor, for the README."""
+    lines = ["| measure | Tarnwick ÷ floor | Tarnwick ÷ dialog floor | target | met? | two identical programs |",
+             "|---|---|---|---|---|---|"]
+    for section, rows in ROWS:
+        for row in rows:
+            tarnwick = summary(figures, TARNWICK, row)
+            if row.ratio and row.met and tarnwick is not None:
+                to_dialog = spread(figures, TARNWICK, DIALOG, row.figure)
+                lines.append(f"| {row.label} ({row.show(tarnwick)}) | "
+                             f"{show_spread(spread(figures, TARNWICK, FLOOR, row.figure))} | "
+                             f"{show_spread(to_dialog)} | {row.target} | "
+                             f"{row.met(tarnwick, summary(figures, DIALOG, row), to_dialog)} | "
+                             f"{show_spread(spread(twin_figures, TWIN, DIALOG, row.figure))} |")
+    return "\n".join(lines)
+
+
 def steadiness(figures):
     lines = ["| figure | program | each round | spread (max−min)/median |", "|---|---|---|---|"]
     for figure in STEADINESS:
@@ -374,6 +391,7 @@ def main():
     parser.add_argument("--load", required=True)
     parser.add_argument("--wine", required=True)
     parser.add_argument("--command", required=True)
+    parser.add_argument("--brief", action="store_true", help="only the table of targets, for the README")
     arguments = parser.parse_args()
 
     figures = load(arguments.figures)
@@ -386,6 +404,10 @@ def main():
     delay = figures.get(("driver", "repeat_delay_ms"), [0])[0]
     width = figures.get(("driver", "screen_width"), [0])[0]
     height = figures.get(("driver", "screen_height"), [0])[0]
+
+    if arguments.brief:
+        print(brief(figures, load(arguments.twin) if arguments.twin else {}))
+        return
 
     twin = ""
     if arguments.twin:

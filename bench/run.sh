@@ -37,7 +37,7 @@ timeout 900 scripts/wine-session.sh scripts/wine-run "$build/bench/driver.exe" "
 load_between=$(load)
 # The dialog floor has a tray icon in both runs or in neither.
 tray=()
-if grep -q $'^driver\ttray\t1$' "$figures"; then tray=(--tray); fi
+if grep -q $'^driver\ttray\t1' "$figures"; then tray=(--tray); fi
 twin=("dialog_floor=$build/bench/dialog_floor.exe" "dialog_floor=$build/bench/dialog_floor.exe")
 # Two rounds there rather than three keep the whole under fifteen minutes on a busy machine.
 twin_options=(--rounds 2 --starts 5 "$@" --idle 0 "${tray[@]}")
