@@ -2,8 +2,8 @@
 # Measures Tarnwick against the two floor programs (bench/floor.cpp, bench/dialog_floor.cpp)
 # under Wine: builds them and the driver, runs the driver in a Wine session of its own, then
 # once more with the dialog floor as both programs to show how far apart two identical
-# programs land; writes bench/results.md and prints its table. Takes about twelve minutes on
-# two processors. Works from any directory.
+# programs land; writes bench/results.md and prints its table. Takes ten to thirteen minutes on
+# two processors, depending on what else runs. Works from any directory.
 #
 # Usage: bench/run.sh [--rounds N] [--starts N] [--idle SECONDS]
 #   passed on to the driver; by default 3 rounds of key presses, 5 starts and 20 s idle in
