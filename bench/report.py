@@ -358,14 +358,14 @@ def twin_summary(figures):
 
 def brief(figures, twin_figures):
     """The rows with a target against the dialog floor, for the README."""
-    lines = ["| measure | Tarnwick ÷ floor | Tarnwick ÷ dialog floor | target | met? | two identical programs |",
-             "|---|---|---|---|---|---|"]
+    lines = ["| measure | Tarnwick | Tarnwick ÷ floor | Tarnwick ÷ dialog floor | target | met? | two identical programs |",
+             "|---|---|---|---|---|---|---|"]
     for section, rows in ROWS:
         for row in rows:
             tarnwick = summary(figures, TARNWICK, row)
             if row.ratio and row.met and tarnwick is not None:
                 to_dialog = spread(figures, TARNWICK, DIALOG, row.figure)
-                lines.append(f"| {row.label} ({row.show(tarnwick)}) | "
+                lines.append(f"| {row.label} | {row.show(tarnwick)} | "
                              f"{show_spread(spread(figures, TARNWICK, FLOOR, row.figure))} | "
                              f"{show_spread(to_dialog)} | {row.target} | "
                              f"{row.met(tarnwick, summary(figures, DIALOG, row), to_dialog)} | "
