@@ -204,6 +204,28 @@ struct MessageBoxSeen {
     HICON icon = nullptr;  // compare with LoadIconA(nullptr, IDI_EXCLAMATION) and the like
 };
 
+// The activation and keyboard focus of the thread that owns `window`, which may be another
+// process's.
+inline GUITHREADINFO InputStateOf(HWND window) {
+    GUITHREADINFO state{};
+    state.cbSize = sizeof state;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &state);
+    return state;
+}
+
+inline HWND FocusOf(HWND window) { return InputStateOf(window).hwndFocus; }
+
+// Makes `window` the foreground window and waits until its own thread has taken the
+// activation and the focus: the foreground changes at once, but keys pressed before the
+// other thread has caught up still go to the window that was active there.
+inline bool BringToFront(HWND window) {
+    SetForegroundWindow(window);
+    return PumpUntil([&] {
+        const GUITHREADINFO state = InputStateOf(window);
+        return GetForegroundWindow() == window && state.hwndActive == window && state.hwndFocus;
+    });
+}
+
 // The icon a visible SS_ICON static child of `window` shows, if any.
 inline HICON ShownIcon(HWND window) {
     HICON shown = nullptr;

@@ -50,13 +50,6 @@ private:
     bool had_ = false;
 };
 
-HWND FocusOf(HWND dialog) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
-    return info.hwndFocus;
-}
-
 class ButtonTest : public ProgramTest {
 protected:
     // A corner of the dialog's client area that no control covers.

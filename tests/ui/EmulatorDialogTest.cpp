@@ -151,12 +151,8 @@ TEST_F(EmulatorDialogTest, ModifyRefusesAPlainKeyAndKeepsThePreviousOne) {
 
 TEST_F(EmulatorDialogTest, EnterAndEscapeDoNothing) {
     StartAndWaitForDialog();
-    SetForegroundWindow(dialog_);
-    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == dialog_; }));
-    GUITHREADINFO thread{};
-    thread.cbSize = sizeof thread;
-    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(dialog_, nullptr), &thread));
-    ASSERT_EQ(thread.hwndFocus, Item(IDC_SPEED)) << "the speed list has the focus at start";
+    ASSERT_TRUE(BringToFront(dialog_));
+    ASSERT_EQ(FocusOf(dialog_), Item(IDC_SPEED)) << "the speed list has the focus at start";
 
     PressKey(VK_RETURN);
     PressKey(VK_ESCAPE);

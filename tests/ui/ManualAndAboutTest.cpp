@@ -397,11 +397,15 @@ TEST_F(AboutBoxTest, TheSystemMenuEndsWithAboutTarnwickWithItsKeyA) {
     EXPECT_STREQ(text, "About Tarnwick(&A)...");
 
     StartClearOfTheEdges();
-    SetForegroundWindow(dialog_);
-    ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == dialog_; }));
-    PressKey(VK_SPACE, {VK_MENU});
-    ASSERT_TRUE(PumpUntil([&] { return Program().OpenMenu() != nullptr; }))
-        << "Alt+Space opened no system menu";
+    ASSERT_TRUE(BringToFront(dialog_));
+    // Now and then Wine drops an Alt+Space that arrives just after the activation; a user
+    // would press it again, and so does the test.
+    bool opened = false;
+    for (int attempt = 0; attempt < 3 && !opened; ++attempt) {
+        PressKey(VK_SPACE, {VK_MENU});
+        opened = PumpUntil([&] { return Program().OpenMenu() != nullptr; }, milliseconds(2000));
+    }
+    ASSERT_TRUE(opened) << "Alt+Space opened no system menu";
     PressKey(VK_END);
     PressKey(VK_RETURN);
     ExpectAboutBoxThenCloseIt(Program(), dialog_);

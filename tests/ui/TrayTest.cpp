@@ -130,17 +130,11 @@ TEST_F(TrayTest, EveryCloseHidesAndALeftClickBringsTheDialogBack) {
     }
     {
         SCOPED_TRACE("Alt+F4");
-        SetForegroundWindow(dialog_);
-        ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == dialog_; }));
+        ASSERT_TRUE(BringToFront(dialog_));
         // Wine's combo box, which has the focus, swallows every key pressed with Alt; from the
         // Donate button Alt+F4 reaches the window.
         PressKey(VK_TAB, {VK_SHIFT});
-        ASSERT_TRUE(PumpUntil([&] {
-            GUITHREADINFO thread{};
-            thread.cbSize = sizeof thread;
-            return GetGUIThreadInfo(GetWindowThreadProcessId(dialog_, nullptr), &thread) &&
-                   thread.hwndFocus == Item(IDC_DONATE);
-        }));
+        ASSERT_TRUE(PumpUntil([&] { return FocusOf(dialog_) == Item(IDC_DONATE); }));
         PressKey(VK_F4, {VK_MENU});
         ExpectHidden();
         PressKey(VK_F9);
