@@ -2,12 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace {
 
 struct Placement {
     int clientWidth, clientHeight, iconWidth, iconHeight;
     int x, y;
 };
+
+void PrintTo(const Placement& p, std::ostream* out) {
+    *out << "client " << p.clientWidth << "x" << p.clientHeight << ", icon " << p.iconWidth << "x"
+         << p.iconHeight;
+}
 
 class IconPlacementTest : public ::testing::TestWithParam<Placement> {};
 
