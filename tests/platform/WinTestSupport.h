@@ -9,6 +9,7 @@
 #include <ostream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace wintest {
@@ -214,6 +215,48 @@ inline GUITHREADINFO InputStateOf(HWND window) {
 }
 
 inline HWND FocusOf(HWND window) { return InputStateOf(window).hwndFocus; }
+
+// A registry value set for a test: the value it had, or its absence, comes back when the
+// object goes.
+class ScopedRegistryValue {
+public:
+    ScopedRegistryValue(HKEY root, const std::string& key, std::string name)
+        : name_(std::move(name)) {
+        RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr,
+                        &key_, nullptr);
+        DWORD size = 0;
+        had_ = RegQueryValueExA(key_, name_.c_str(), nullptr, &type_, nullptr, &size) == ERROR_SUCCESS;
+        previous_.resize(size);
+        if (had_ && size > 0) {
+            RegQueryValueExA(key_, name_.c_str(), nullptr, &type_, previous_.data(), &size);
+        }
+    }
+    ScopedRegistryValue(const ScopedRegistryValue&) = delete;
+    ScopedRegistryValue& operator=(const ScopedRegistryValue&) = delete;
+    ~ScopedRegistryValue() {
+        if (had_) {
+            Write(type_, previous_.data(), previous_.size());
+        } else {
+            RegDeleteValueA(key_, name_.c_str());
+        }
+        RegCloseKey(key_);
+    }
+
+    bool Set(const std::string& text) { return Write(REG_SZ, text.c_str(), text.size() + 1); }
+    bool Set(DWORD number) { return Write(REG_DWORD, &number, sizeof number); }
+
+private:
+    bool Write(DWORD type, const void* data, std::size_t size) {
+        return RegSetValueExA(key_, name_.c_str(), 0, type, static_cast<const BYTE*>(data),
+                              static_cast<DWORD>(size)) == ERROR_SUCCESS;
+    }
+
+    HKEY key_ = nullptr;
+    std::string name_;
+    DWORD type_ = REG_NONE;
+    std::vector<BYTE> previous_;
+    bool had_ = false;
+};
 
 // Makes `window` the foreground window and waits until its own thread has taken the
 // activation and the focus: the foreground changes at once, but keys pressed before the

@@ -16,38 +16,13 @@ namespace {
 
 const char kThemeKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager";
 
-// Sets the desktop's visual style on or off for the programs started afterwards, and puts
-// the previous setting back.
-class DesktopTheme {
+// The desktop's visual style on or off for the programs started afterwards.
+class DesktopTheme : public ScopedRegistryValue {
 public:
-    explicit DesktopTheme(bool active) {
-        RegCreateKeyExA(HKEY_CURRENT_USER, kThemeKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
-                        nullptr, &key_, nullptr);
-        DWORD size = sizeof previous_;
-        had_ = RegQueryValueExA(key_, "ThemeActive", nullptr, nullptr,
-                                reinterpret_cast<BYTE*>(previous_), &size) == ERROR_SUCCESS;
+    explicit DesktopTheme(bool active)
+        : ScopedRegistryValue(HKEY_CURRENT_USER, kThemeKey, "ThemeActive") {
         Set(active ? "1" : "0");
     }
-    DesktopTheme(const DesktopTheme&) = delete;
-    DesktopTheme& operator=(const DesktopTheme&) = delete;
-    ~DesktopTheme() {
-        if (had_) {
-            Set(previous_);
-        } else {
-            RegDeleteValueA(key_, "ThemeActive");
-        }
-        RegCloseKey(key_);
-    }
-
-private:
-    void Set(const char* value) {
-        RegSetValueExA(key_, "ThemeActive", 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                       static_cast<DWORD>(std::strlen(value) + 1));
-    }
-
-    HKEY key_ = nullptr;
-    char previous_[8] = {};
-    bool had_ = false;
 };
 
 class ButtonTest : public ProgramTest {

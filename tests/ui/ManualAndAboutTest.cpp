@@ -55,45 +55,6 @@ private:
     std::string saved_;
 };
 
-// A string value of the registry set for the test (an empty name is the key's default); the
-// previous value, or its absence, is put back.
-class ReplacedRegistryString {
-public:
-    ReplacedRegistryString(HKEY root, const std::string& key, std::string name,
-                           const std::string& value)
-        : name_(std::move(name)) {
-        RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr,
-                        &key_, nullptr);
-        char previous[1024] = {};
-        DWORD size = sizeof previous - 1;
-        had_ = RegQueryValueExA(key_, name_.c_str(), nullptr, nullptr,
-                                reinterpret_cast<BYTE*>(previous), &size) == ERROR_SUCCESS;
-        previous_ = previous;
-        Set(value);
-    }
-    ReplacedRegistryString(const ReplacedRegistryString&) = delete;
-    ReplacedRegistryString& operator=(const ReplacedRegistryString&) = delete;
-    ~ReplacedRegistryString() {
-        if (had_) {
-            Set(previous_);
-        } else {
-            RegDeleteValueA(key_, name_.c_str());
-        }
-        RegCloseKey(key_);
-    }
-
-private:
-    void Set(const std::string& value) {
-        RegSetValueExA(key_, name_.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>(value.size() + 1));
-    }
-
-    HKEY key_ = nullptr;
-    std::string name_;
-    bool had_ = false;
-    std::string previous_;
-};
-
 // Where Wine's ShellExecute finds "iexplore": its App Paths entry, then the system folder.
 std::vector<std::string> InternetExplorerPlaces() {
     std::vector<std::string> places;
@@ -122,12 +83,11 @@ protected:
         // The copy named iexplore.exe must run as itself, not as Wine's built-in browser. Wine
         // takes WINEDLLOVERRIDES from the session, never from a parent's environment block,
         // so the registry says it.
-        settings_.push_back(std::make_unique<ReplacedRegistryString>(
-            HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", "iexplore.exe", "native"));
+        SetRegistryString(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", "iexplore.exe", "native");
         const std::string handler = "\"" + ThisExecutable() + "\" --record-launch \"%1\"";
         for (const char* scheme : {"http", "https"}) {
-            settings_.push_back(std::make_unique<ReplacedRegistryString>(
-                HKEY_CLASSES_ROOT, std::string(scheme) + "\\shell\\open\\command", "", handler));
+            SetRegistryString(HKEY_CLASSES_ROOT, std::string(scheme) + "\\shell\\open\\command", "",
+                              handler);
         }
         for (const std::string& place : InternetExplorerPlaces()) {
             browsers_.push_back(std::make_unique<ReplacedFile>(
@@ -142,6 +102,13 @@ protected:
     }
 
     virtual bool WithInternetExplorer() const { return true; }
+
+    // Put back when the test ends.
+    void SetRegistryString(HKEY root, const std::string& key, const std::string& name,
+                           const std::string& value) {
+        settings_.push_back(std::make_unique<ScopedRegistryValue>(root, key, name));
+        settings_.back()->Set(value);
+    }
 
     std::vector<std::string> Launches() const {
         std::vector<std::string> lines;
@@ -237,7 +204,7 @@ protected:
     std::string launches_;
 
 private:
-    std::vector<std::unique_ptr<ReplacedRegistryString>> settings_;
+    std::vector<std::unique_ptr<ScopedRegistryValue>> settings_;
     std::vector<std::unique_ptr<ReplacedFile>> browsers_;
 };
 

@@ -17,9 +17,6 @@
 
 namespace {
 
-const wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
-const wchar_t kLogPixels[] = L"LogPixels";
-
 std::wstring ProgramBesideThis() {
     wchar_t path[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -68,37 +65,6 @@ int CheckWindowIcons(int expectedSmall) {
     return right ? 0 : 1;
 }
 
-// Sets the display scale for the processes started from now on; puts the old one back when it goes.
-class DisplayScale {
-public:
-    DisplayScale() {
-        RegCreateKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
-                        &key_, nullptr);
-        DWORD size = sizeof old_;
-        hadOld_ = RegQueryValueExW(key_, kLogPixels, nullptr, nullptr, reinterpret_cast<BYTE*>(&old_),
-                                   &size) == ERROR_SUCCESS;
-    }
-    DisplayScale(const DisplayScale&) = delete;
-    DisplayScale& operator=(const DisplayScale&) = delete;
-    ~DisplayScale() {
-        if (hadOld_) {
-            Set(old_);
-        } else {
-            RegDeleteValueW(key_, kLogPixels);
-        }
-        RegCloseKey(key_);
-    }
-    bool Set(DWORD dotsPerInch) {
-        return RegSetValueExW(key_, kLogPixels, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dotsPerInch),
-                              sizeof dotsPerInch) == ERROR_SUCCESS;
-    }
-
-private:
-    HKEY key_ = nullptr;
-    DWORD old_ = 0;
-    bool hadOld_ = false;
-};
-
 DWORD RunChild(int expectedSmall) {
     wchar_t self[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, self, MAX_PATH);
@@ -121,9 +87,10 @@ DWORD RunChild(int expectedSmall) {
 }
 
 TEST(WindowIconsTest, TheWindowsIconsAreTheSystemsSizesAtEveryDisplayScale) {
-    DisplayScale scale;
+    // The scale of the processes started from now on.
+    wintest::ScopedRegistryValue scale(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels");
     for (const auto& [dotsPerInch, smallIcon] : {std::pair{96, 16}, {144, 24}, {192, 32}}) {
-        ASSERT_TRUE(scale.Set(dotsPerInch));
+        ASSERT_TRUE(scale.Set(static_cast<DWORD>(dotsPerInch)));
         EXPECT_EQ(RunChild(smallIcon), 0u) << "at " << dotsPerInch << " DPI";
     }
 }
