@@ -10,9 +10,7 @@ void DataExchange::Text(int id, std::string& value) {
         SetWindowTextA(item, value.c_str());
         return;
     }
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(item)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextA(item, text.data(), static_cast<int>(text.size()))));
-    value = std::move(text);
+    value = WindowTextOf(item);
 }
 
 void DataExchange::ComboIndex(int id, std::int32_t& index) {

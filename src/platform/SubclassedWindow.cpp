@@ -1,11 +1,43 @@
 #include "platform/SubclassedWindow.h"
 
+#include <algorithm>
+
 // The object lives in the window's user data, which the system keeps for the application:
 // it is read on every message, and a window property would cost Wine a server round trip.
 // Only a window running our procedure is asked, so another's user data is never taken
 // for an object.
 
+std::string WindowTextOf(HWND window) {
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
 SubclassedWindow::~SubclassedWindow() { Detach(); }
+
+void SubclassedWindow::CenterWindow() {
+    const HWND owner = GetWindow(window_, GW_OWNER);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    RECT rect;
+    if (!GetWindowRect(window_, &rect) ||
+        !GetMonitorInfoA(MonitorFromWindow(owner ? owner : window_, MONITOR_DEFAULTTONEAREST),
+                         &monitor)) {
+        return;
+    }
+    const RECT& area = monitor.rcWork;
+    RECT over = area;
+    if (owner && !GetWindowRect(owner, &over)) {
+        return;
+    }
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    const int x = (over.left + over.right - width) / 2;
+    const int y = (over.top + over.bottom - height) / 2;
+    SetWindowPos(window_, nullptr, std::max<int>(area.left, std::min<int>(x, area.right - width)),
+                 std::max<int>(area.top, std::min<int>(y, area.bottom - height)), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 SubclassedWindow* SubclassedWindow::FromHandle(HWND window) {
     if (!window ||

@@ -2,6 +2,11 @@
 
 #include <windows.h>
 
+#include <string>
+
+// The text of any window, however long.
+std::string WindowTextOf(HWND window);
+
 // A window whose messages reach a C++ object first. The object is attached to a
 // window that already exists (a dialog, or a control from a dialog template);
 // every message then goes to the virtual WindowProc, and what it leaves goes on
@@ -18,6 +23,10 @@ public:
 
     // The object attached to `window`, if any.
     static SubclassedWindow* FromHandle(HWND window);
+
+    // Centres the window over its owner, or on its monitor's work area when it has none,
+    // keeping it inside that work area.
+    void CenterWindow();
 
 protected:
     bool Attach(HWND window);

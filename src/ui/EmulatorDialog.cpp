@@ -24,23 +24,6 @@ void SwapExtendedStyle(HWND window, LONG remove, LONG add) {
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// Centres the window on the work area of its monitor.
-void CenterWindow(HWND window) {
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    RECT rect;
-    if (!GetWindowRect(window, &rect) ||
-        !GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) {
-        return;
-    }
-    const RECT& area = monitor.rcWork;
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    SetWindowPos(window, nullptr, area.left + (area.right - area.left - width) / 2,
-                 area.top + (area.bottom - area.top - height) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 // ShellExecuteA reports success with a value above 32.
 bool Launched(HINSTANCE result) { return reinterpret_cast<INT_PTR>(result) > 32; }
 
@@ -183,7 +166,7 @@ void EmulatorDialog::RestoreFromTray() {
     // Also brings a minimised window back to its normal size.
     SetWindowPlacement(hwnd(), &placement_);
     ShowWindow(hwnd(), SW_SHOW);
-    CenterWindow(hwnd());
+    CenterWindow();
     UpdateData(false);
 }
 

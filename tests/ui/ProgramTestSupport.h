@@ -15,8 +15,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -57,15 +55,10 @@ inline std::string ThisExecutable() {
     return path;
 }
 
-inline Bytes ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+inline Bytes ReadBytes(const std::string& path) { return FileBytes(Widen(path)); }
 
 inline void WriteBytes(const std::string& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
+    WriteFileBytes(Widen(path), bytes);
 }
 
 inline std::vector<std::string> FilesIn(const std::string& directory) {
