@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <type_traits>
@@ -318,11 +319,18 @@ public:
         PROCESS_INFORMATION started{};
         std::wstring commandLine = L"\"" + executable + L"\"";
         const std::wstring directory = executable.substr(0, executable.rfind(L'\\') + 1);
-        if (CreateProcessW(executable.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                           directory.c_str(), &startup, &started)) {
-            process_ = Handle(started.hProcess);
-            CloseHandle(started.hThread);
-            id_ = started.dwProcessId;
+        // Under Wine, CreateProcess has been seen to fail once in a long run, before any code
+        // of the program could run; another try starts it, and the error is printed.
+        for (int attempt = 0; attempt < 3 && !process_; ++attempt) {
+            if (CreateProcessW(executable.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
+                               nullptr, directory.c_str(), &startup, &started)) {
+                process_ = Handle(started.hProcess);
+                CloseHandle(started.hThread);
+                id_ = started.dwProcessId;
+            } else {
+                startError_ = GetLastError();
+                std::fprintf(stderr, "CreateProcess failed with %lu\n", startError_);
+            }
         }
     }
     RunningProgram(const RunningProgram&) = delete;
@@ -342,6 +350,7 @@ public:
     }
 
     bool Started() const { return static_cast<bool>(process_); }
+    DWORD StartError() const { return startError_; }
     HANDLE Process() const { return process_.get(); }
     bool Running() const {
         return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
@@ -419,6 +428,7 @@ public:
 private:
     Handle process_;
     DWORD id_ = 0;
+    DWORD startError_ = ERROR_SUCCESS;
 };
 
 // A block of memory in the program's process, for control messages that pass a pointer
@@ -475,10 +485,16 @@ protected:
         static int testNumber = 0;
         char temporary[MAX_PATH] = {};
         GetTempPathA(MAX_PATH, temporary);
-        directory_ = std::string(temporary) + "tarnwick-ui-" +
-                     std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++testNumber) +
-                     "\\";
-        ASSERT_TRUE(CreateDirectoryA(directory_.c_str(), nullptr)) << directory_;
+        // Wine soon hands a process id out again, so a folder left by an earlier test program
+        // may already hold the name.
+        bool made = false;
+        do {
+            directory_ = std::string(temporary) + "tarnwick-ui-" +
+                         std::to_string(GetCurrentProcessId()) + "-" +
+                         std::to_string(++testNumber) + "\\";
+            made = CreateDirectoryA(directory_.c_str(), nullptr) != FALSE;
+        } while (!made && GetLastError() == ERROR_ALREADY_EXISTS);
+        ASSERT_TRUE(made) << directory_;
         const std::string program = DirectoryOf(ThisExecutable()) + "tarnwick.exe";
         ASSERT_TRUE(CopyFileA(program.c_str(), (directory_ + "tarnwick.exe").c_str(), TRUE))
             << "tarnwick.exe belongs beside " << ThisExecutable();
@@ -504,7 +520,7 @@ protected:
     // Starts the program and waits for its dialog, which the item helpers then read.
     void StartAndWaitForDialog() {
         RunningProgram& program = Start();
-        ASSERT_TRUE(program.Started());
+        ASSERT_TRUE(program.Started()) << "CreateProcess failed with " << program.StartError();
         dialog_ = program.WaitForDialog();
         ASSERT_NE(dialog_, nullptr) << "no dialog \"Tarnwick\" appeared";
     }

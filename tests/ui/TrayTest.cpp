@@ -47,6 +47,13 @@ protected:
         ASSERT_TRUE(active_->get() && inactive_->get());
     }
 
+    // The icons hold the executable open; let go of it before it is deleted.
+    void TearDown() override {
+        active_.reset();
+        inactive_.reset();
+        ProgramTest::TearDown();
+    }
+
     HICON Active() const { return active_->get(); }
     HICON Inactive() const { return inactive_->get(); }
 
@@ -91,13 +98,21 @@ TEST_F(TrayTest, IconShowsTheTipAndFollowsTheStartStopKey) {
     const LRESULT bigIcon = SendMessageA(dialog_, WM_GETICON, ICON_BIG, 0);
     const LRESULT smallIcon = SendMessageA(dialog_, WM_GETICON, ICON_SMALL, 0);
 
-    ASSERT_TRUE(MovePointerTo(TrayIconSpot().x, TrayIconSpot().y));
-    EXPECT_TRUE(PumpUntil([] {
+    // The tray's tip control misses a pointer move now and then and shows nothing until the
+    // pointer comes onto the icon again, so the pointer comes from elsewhere up to three times.
+    const auto tipShown = [] {
         return FindProcessWindow(ProcessOf(Taskbar()), [](HWND window) {
                    return ClassOf(window) == "tooltips_class32" && IsWindowVisible(window) &&
                           ControlText(window) == kTitle;
                }) != nullptr;
-    })) << "no tip \"Tarnwick\" over the icon";
+    };
+    bool shown = false;
+    for (int attempt = 0; attempt < 3 && !shown; ++attempt) {
+        ASSERT_TRUE(MovePointerTo(kPointerStart.x, kPointerStart.y));
+        ASSERT_TRUE(MovePointerTo(TrayIconSpot().x, TrayIconSpot().y));
+        shown = PumpUntil(tipShown, milliseconds(3000));
+    }
+    EXPECT_TRUE(shown) << "no tip \"Tarnwick\" over the icon";
     ASSERT_TRUE(MovePointerTo(kPointerStart.x, kPointerStart.y));
 
     PressKey(VK_F9);
@@ -211,7 +226,7 @@ TEST_F(TrayTest, MinimizeAtStartUpLeavesOnlyTheIcon) {
         ASSERT_TRUE(target.TakeFocus());
         const int buttons = TaskbarButtons();
         RunningProgram& program = Start();
-        ASSERT_TRUE(program.Started());
+        ASSERT_TRUE(program.Started()) << "CreateProcess failed with " << program.StartError();
         ASSERT_TRUE(TrayShows(Active()));
         dialog_ = program.DialogWindow();
         ASSERT_NE(dialog_, nullptr);
