@@ -24,6 +24,7 @@ add_library(tarnwick_platform STATIC
   src/platform/HotKeyControl.cpp
   src/platform/ModulePath.cpp
   src/platform/SubclassedWindow.cpp
+  src/platform/SystemLibrary.cpp
   src/platform/Win32Services.cpp
   src/platform/WindowIcons.cpp)
 target_link_libraries(tarnwick_platform PUBLIC tarnwick_core comctl32 shell32 advapi32)
@@ -48,6 +49,10 @@ target_include_directories(tarnwick PRIVATE ${ICON_DIR})
 target_link_libraries(tarnwick PRIVATE tarnwick_controls)
 if(MINGW)
   target_link_options(tarnwick PRIVATE $<$<CONFIG:MinSizeRel,Release>:-s>)
+  target_sources(tarnwick PRIVATE src/platform/LoadConfiguration.cpp)
+elseif(MSVC)
+  # The executable's imports from the system folder only (LOAD_LIBRARY_SEARCH_SYSTEM32).
+  target_link_options(tarnwick PRIVATE /DEPENDENTLOADFLAG:0x800)
 endif()
 
 # Counts another process's GDI objects, for the Windows tests and the benchmark alike.

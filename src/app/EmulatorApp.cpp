@@ -1,5 +1,6 @@
 #include "app/EmulatorApp.h"
 
+#include "platform/SystemLibrary.h"
 #include "ui/EmulatorDialog.h"
 
 #include <commctrl.h>
@@ -19,7 +20,7 @@ BOOL EmulatorApp::InitInstance() {
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
                                         ICC_STANDARD_CLASSES | ICC_HOTKEY_CLASS};
     InitCommonControlsEx(&controls);
-    richEdit_ = Module(LoadLibraryA("riched32.dll"));
+    richEdit_ = LoadSystemLibrary("riched32.dll");
 
     EmulatorDialog dialog;
     dialog.DoModal();

@@ -1,5 +1,7 @@
 #include "controls/ThemeLibrary.h"
 
+#include "platform/SystemLibrary.h"
+
 namespace {
 
 using IsAppThemedFunction = BOOL(WINAPI*)();
@@ -15,7 +17,7 @@ HRESULT WINAPI CannotDraw(HTHEME, HDC, int, int, const RECT*, const RECT*) { ret
 
 }  // namespace
 
-ThemeLibrary::ThemeLibrary(const char* libraryName) : module_(LoadLibraryA(libraryName)) {}
+ThemeLibrary::ThemeLibrary(const char* libraryName) : module_(LoadSystemLibrary(libraryName)) {}
 
 template <typename Function>
 Function ThemeLibrary::Resolve(const char* name, Function fallback) const {

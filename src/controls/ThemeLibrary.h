@@ -6,7 +6,7 @@
 
 #include <uxtheme.h>
 
-// The visual-styles library, bound at run time: without it, or without one of its entry
+// The visual-styles library, bound at run time from the system folder: without it, or without one of its entry
 // points, each call answers as if the desktop were not themed. Entry points are looked up
 // at every call rather than kept.
 class ThemeLibrary {

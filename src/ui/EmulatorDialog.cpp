@@ -40,6 +40,33 @@ std::string TextRange(HWND control, CHARRANGE range) {
     return text;
 }
 
+// Internet Explorer where Windows registers it or installs it; empty when it is not there.
+std::wstring InstalledInternetExplorer() {
+    wchar_t registered[MAX_PATH] = {};
+    DWORD size = sizeof registered;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE,
+                     L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\IEXPLORE.EXE",
+                     nullptr, RRF_RT_REG_SZ, nullptr, registered, &size) != ERROR_SUCCESS) {
+        registered[0] = L'\0';
+    }
+    wchar_t programFiles[MAX_PATH] = {};
+    if (GetEnvironmentVariableW(L"ProgramFiles", programFiles, MAX_PATH) >= MAX_PATH) {
+        programFiles[0] = L'\0';
+    }
+    return InternetExplorerPath(registered, programFiles, [](const std::wstring& path) {
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    });
+}
+
+// Text of the code page, as the system's wide calls take it.
+std::wstring Widen(const std::string& text) {
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(
+        CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), static_cast<int>(wide.size()))));
+    return wide;
+}
+
 }  // namespace
 
 using Table = MessageTable<EmulatorDialog>;
@@ -292,13 +319,19 @@ BOOL EmulatorDialog::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
 }
 
 // The link becomes the manual's selection and opens in Internet Explorer; where that browser
-// is missing, as on current Windows, in the default web handler instead.
+// is missing, as on current Windows, in the default web handler instead. The browser is
+// started by its full path: by its bare name, a program of that name in the executable's
+// folder or the current folder would run instead.
 void EmulatorDialog::OpenLink(CHARRANGE range) {
     const HWND manual = GetDlgItem(hwnd(), IDC_MANUAL);
     SendMessageA(manual, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
     const std::string link = TextRange(manual, range);
-    if (link.empty() ||
-        Launched(ShellExecuteA(nullptr, "open", "iexplore", link.c_str(), nullptr, SW_SHOWNORMAL))) {
+    if (link.empty()) {
+        return;
+    }
+    const std::wstring browser = InstalledInternetExplorer();
+    if (!browser.empty() && Launched(ShellExecuteW(nullptr, L"open", browser.c_str(),
+                                                   Widen(link).c_str(), nullptr, SW_SHOWNORMAL))) {
         return;
     }
     ShellExecuteA(nullptr, "open", WebAddressForLink(link).c_str(), nullptr, nullptr, SW_SHOWNORMAL);

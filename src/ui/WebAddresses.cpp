@@ -1,6 +1,7 @@
 #include "ui/WebAddresses.h"
 
 #include <cctype>
+#include <cwctype>
 
 const char* HomePageAddress() { return TARNWICK_HOME_PAGE; }
 
@@ -34,4 +35,30 @@ std::string WebAddressForLink(const std::string& link) {
     }
     const bool hasScheme = end > 0 && end < link.size() && link[end] == ':';
     return hasScheme ? link : "http://" + link;
+}
+
+namespace {
+
+// "C:\..." or a network path, "\\server\...".
+bool IsFullPath(const std::wstring& path) {
+    const auto separator = [](wchar_t c) { return c == L'\\' || c == L'/'; };
+    const bool drive = path.size() > 2 && std::iswalpha(path[0]) && path[1] == L':' &&
+                       separator(path[2]);
+    return drive || (path.size() > 2 && separator(path[0]) && separator(path[1]));
+}
+
+}  // namespace
+
+std::wstring InternetExplorerPath(std::wstring registered, const std::wstring& programFiles,
+                                  const std::function<bool(const std::wstring&)>& exists) {
+    if (registered.size() >= 2 && registered.front() == L'"' && registered.back() == L'"') {
+        registered = registered.substr(1, registered.size() - 2);
+    }
+    for (const std::wstring& path :
+         {registered, programFiles + L"\\Internet Explorer\\iexplore.exe"}) {
+        if (IsFullPath(path) && exists(path)) {
+            return path;
+        }
+    }
+    return std::wstring();
 }

@@ -60,6 +60,14 @@ bool NamedInternetExplorer(const std::string& path) {
     return lstrcmpiA(name.c_str(), "iexplore.exe") == 0 || lstrcmpiA(name.c_str(), "iexplore") == 0;
 }
 
+// A copy in the folder of a tarnwick.exe was planted there by a test, and must never run.
+bool BesideProgramUnderTest() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string folder(path, std::strrchr(path, '\\') + 1);
+    return GetFileAttributesA((folder + "tarnwick.exe").c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -69,7 +77,7 @@ int main(int argc, char** argv) {
     // Copied over "iexplore", it records its command line; as the http and https handler,
     // registered as `--record-launch "%1"`, the address.
     if (NamedInternetExplorer(argv[0])) {
-        return RecordLaunch("iexplore", Arguments());
+        return RecordLaunch(BesideProgramUnderTest() ? "planted" : "iexplore", Arguments());
     }
     if (argc == 3 && std::string(argv[1]) == "--record-launch") {
         return RecordLaunch("web", argv[2]);

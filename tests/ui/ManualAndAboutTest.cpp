@@ -1,12 +1,14 @@
 // The usage manual with its links, Donate, the system menu and the About box of the running
 // tarnwick.exe. This test executable stands in for the browsers the program starts: copied
 // over Wine's "iexplore" and registered as the http and https handler, it writes down what
-// it was asked to open (see WinTestMain.cpp).
+// it was asked to open (see WinTestMain.cpp). A copy planted beside the program, and
+// libraries named as the system's, must never run.
 
 #include "ui/ProgramTestSupport.h"
 #include "ui/WebAddresses.h"
 
 #include <richedit.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -19,6 +21,27 @@ using namespace wintest;
 namespace {
 
 const char kLaunchesVariable[] = "TARNWICK_TEST_LAUNCHES";
+
+// Libraries the program loads, or the system loads for it, that are not known DLLs.
+const char* const kPlantedLibraries[] = {"riched32", "riched20", "uxtheme"};
+
+std::string Lowercase(std::string text) {
+    CharLowerA(&text[0]);
+    return text;
+}
+
+// The full paths of the libraries and the executable that `process` holds, in lower case.
+std::vector<std::string> LoadedModules(DWORD process) {
+    std::vector<std::string> paths;
+    const Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, process));
+    MODULEENTRY32 module{};
+    module.dwSize = sizeof module;
+    for (BOOL more = Module32First(snapshot.get(), &module); more;
+         more = Module32Next(snapshot.get(), &module)) {
+        paths.push_back(Lowercase(module.szExePath));
+    }
+    return paths;
+}
 
 std::string ExpectedManual() {
     return std::string("Usage Manual:\r\n"
@@ -92,6 +115,17 @@ protected:
         for (const std::string& place : InternetExplorerPlaces()) {
             browsers_.push_back(std::make_unique<ReplacedFile>(
                 place, WithInternetExplorer() ? ThisExecutable() : std::string()));
+        }
+        // Planted as a web page may drop them into a Downloads folder: beside the program,
+        // which is also its current folder. Any library will do; Wine is told to look for
+        // these beside the executable first, as Windows does.
+        CopyFileA(ThisExecutable().c_str(), (directory_ + "iexplore.exe").c_str(), FALSE);
+        const std::string library = DirectoryOf(ThisExecutable()) + "drag_icon_probe.dll";
+        for (const char* name : kPlantedLibraries) {
+            CopyFileA(library.c_str(), (directory_ + name + ".dll").c_str(), FALSE);
+            SetRegistryString(HKEY_CURRENT_USER,
+                              "Software\\Wine\\AppDefaults\\tarnwick.exe\\DllOverrides", name,
+                              "native,builtin");
         }
     }
 
@@ -215,6 +249,14 @@ protected:
 
 TEST_F(ManualTest, ShowsSevenLinesWithOnlyTheTwoAddressesAsLinksAfterEveryShowAndHide) {
     StartAndWaitForDialog();
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
+    const std::vector<std::string> modules = LoadedModules(Program().Id());
+    for (const char* name : kPlantedLibraries) {
+        const std::string library = std::string(name) + ".dll";
+        EXPECT_EQ(std::count(modules.begin(), modules.end(), Lowercase(directory_ + library)), 0);
+        EXPECT_EQ(std::count(modules.begin(), modules.end(), Lowercase(system + ("\\" + library))), 1);
+    }
     const std::string expected = ExpectedManual();
     const std::string marks = MarksOf(expected, {HomePageAddress(), MoreSoftwareAddress()});
     EXPECT_EQ(ManualText(), expected);

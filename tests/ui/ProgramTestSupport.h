@@ -352,6 +352,7 @@ public:
     bool Started() const { return static_cast<bool>(process_); }
     DWORD StartError() const { return startError_; }
     HANDLE Process() const { return process_.get(); }
+    DWORD Id() const { return id_; }
     bool Running() const {
         return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
     }
