@@ -11,9 +11,19 @@ add_custom_command(
 set_source_files_properties(resources/tarnwick.rc PROPERTIES
   OBJECT_DEPENDS "${ICON_DIR}/active.ico;${ICON_DIR}/inactive.ico;${CMAKE_SOURCE_DIR}/resources/tarnwick.manifest")
 
+# The version is written once, in project(); the resources take it from a header made here.
+set(GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+string(REPLACE "." ";" TARNWICK_VERSION_NUMBERS "${PROJECT_VERSION}.0.0.0")
+list(SUBLIST TARNWICK_VERSION_NUMBERS 0 4 TARNWICK_VERSION_NUMBERS)
+list(JOIN TARNWICK_VERSION_NUMBERS ", " TARNWICK_VERSION_NUMBERS)
+configure_file(resources/version.h.in ${GENERATED_DIR}/version.h @ONLY)
+
 # Nothing but system DLLs at run time: the C++ runtime and threads are linked in.
 if(MINGW)
   add_link_options(-static -static-libgcc -static-libstdc++)
+  # The same sources give the same bytes: no link time in the PE header (nor the checksum
+  # that follows from it).
+  add_link_options(-Wl,--no-insert-timestamp)
 endif()
 
 add_library(tarnwick_platform STATIC
@@ -44,7 +54,7 @@ add_executable(tarnwick WIN32
   src/ui/EmulatorDialog.cpp
   src/ui/TrayIcon.cpp
   resources/tarnwick.rc)
-target_include_directories(tarnwick PRIVATE ${ICON_DIR})
+target_include_directories(tarnwick PRIVATE ${ICON_DIR} ${GENERATED_DIR})
 target_link_libraries(tarnwick PRIVATE tarnwick_controls)
 if(MINGW)
   target_link_options(tarnwick PRIVATE $<$<CONFIG:MinSizeRel,Release>:-s>)
