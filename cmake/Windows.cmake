@@ -60,6 +60,14 @@ if(MINGW)
   target_link_options(tarnwick PRIVATE $<$<CONFIG:MinSizeRel,Release>:-s>)
 endif()
 
+# The release a Windows user downloads, in dist/ beside the sources (scripts/release.sh).
+add_custom_target(release
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/scripts/package_release.py
+          $<TARGET_FILE:tarnwick> ${PROJECT_VERSION} ${CMAKE_SOURCE_DIR}/dist
+  COMMENT "Packing dist/tarnwick-${PROJECT_VERSION}-win64.zip"
+  VERBATIM)
+add_dependencies(release tarnwick)
+
 # Counts another process's GDI objects, for the Windows tests and the benchmark alike.
 add_library(gdi_objects STATIC tests/platform/GdiObjects.cpp)
 target_include_directories(gdi_objects PUBLIC tests)
