@@ -11,9 +11,19 @@ add_custom_command(
 set_source_files_properties(resources/tarnwick.rc PROPERTIES
   OBJECT_DEPENDS "${ICON_DIR}/active.ico;${ICON_DIR}/inactive.ico;${CMAKE_SOURCE_DIR}/resources/tarnwick.manifest")
 
+# The version is written once, in project(); the resources take it from a header made here.
+set(GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
+string(REPLACE "." ";" TARNWICK_VERSION_NUMBERS "${PROJECT_VERSION}.0.0.0")
+list(SUBLIST TARNWICK_VERSION_NUMBERS 0 4 TARNWICK_VERSION_NUMBERS)
+list(JOIN TARNWICK_VERSION_NUMBERS ", " TARNWICK_VERSION_NUMBERS)
+configure_file(resources/version.h.in ${GENERATED_DIR}/version.h @ONLY)
+
 # Nothing but system DLLs at run time: the C++ runtime and threads are linked in.
 if(MINGW)
   add_link_options(-static -static-libgcc -static-libstdc++)
+  # The same sources give the same bytes: no link time in the PE header (nor the checksum
+  # that follows from it).
+  add_link_options(-Wl,--no-insert-timestamp)
 endif()
 
 add_library(tarnwick_platform STATIC
@@ -45,7 +55,7 @@ add_executable(tarnwick WIN32
   src/ui/EmulatorDialog.cpp
   src/ui/TrayIcon.cpp
   resources/tarnwick.rc)
-target_include_directories(tarnwick PRIVATE ${ICON_DIR})
+target_include_directories(tarnwick PRIVATE ${ICON_DIR} ${GENERATED_DIR})
 target_link_libraries(tarnwick PRIVATE tarnwick_controls)
 if(MINGW)
   target_link_options(tarnwick PRIVATE $<$<CONFIG:MinSizeRel,Release>:-s>)
@@ -54,6 +64,14 @@ elseif(MSVC)
   # The executable's imports from the system folder only (LOAD_LIBRARY_SEARCH_SYSTEM32).
   target_link_options(tarnwick PRIVATE /DEPENDENTLOADFLAG:0x800)
 endif()
+
+# The release a Windows user downloads, in dist/ beside the sources (scripts/release.sh).
+add_custom_target(release
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/scripts/package_release.py
+          $<TARGET_FILE:tarnwick> ${PROJECT_VERSION} ${CMAKE_SOURCE_DIR}/dist
+  COMMENT "Packing dist/tarnwick-${PROJECT_VERSION}-win64.zip"
+  VERBATIM)
+add_dependencies(release tarnwick)
 
 # Counts another process's GDI objects, for the Windows tests and the benchmark alike.
 add_library(gdi_objects STATIC tests/platform/GdiObjects.cpp)

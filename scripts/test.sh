@@ -21,6 +21,9 @@ ctest --preset native-sanitize -j "$jobs"
 
 cmake --preset mingw
 cmake --build --preset mingw -j "$jobs"
+# The release from this build: what its zip holds, the same bytes from a second build in
+# another folder, and one version number.
+tests/release/check_release.sh
 # One test at a time: the Windows tests share the session's desktop, and the hotkeys they
 # register are system-wide.
 scripts/wine-session.sh ctest --test-dir build/mingw --output-on-failure
