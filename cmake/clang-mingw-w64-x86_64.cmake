@@ -9,6 +9,9 @@ set(SYSROOT /usr/${TOOLCHAIN_PREFIX})
 # Left alone, clang looks for the GCC runtime in a folder named by version alone and falls
 # back on the host's own headers; so the posix variant's folder is named here.
 file(GLOB GCC_RUNTIME_DIRS /usr/lib/gcc/${TOOLCHAIN_PREFIX}/*-posix)
+if(NOT GCC_RUNTIME_DIRS)
+  message(FATAL_ERROR "no /usr/lib/gcc/${TOOLCHAIN_PREFIX}/*-posix: install g++-mingw-w64-x86-64-posix")
+endif()
 list(SORT GCC_RUNTIME_DIRS COMPARE NATURAL ORDER DESCENDING)
 list(GET GCC_RUNTIME_DIRS 0 GCC_RUNTIME_DIR)
 
@@ -31,6 +34,7 @@ get_filename_component(CLANG_PATH ${CLANG_PATH} REALPATH)
 get_filename_component(LLVM_BIN ${CLANG_PATH} DIRECTORY)
 set(CMAKE_RC_COMPILER ${LLVM_BIN}/llvm-windres)
 set(CMAKE_RC_FLAGS_INIT "--target=${TOOLCHAIN_PREFIX}")
+# The objdump whose output cmake/CheckImports.cmake reads, as in the GCC build.
 set(CMAKE_OBJDUMP ${TOOLCHAIN_PREFIX}-objdump)
 
 set(CMAKE_FIND_ROOT_PATH ${SYSROOT})
