@@ -251,7 +251,8 @@ bool WaitForPointerX(int x) {
 
 double Percentile(std::vector<double> values, double fraction) {
     std::sort(values.begin(), values.end());
-    const auto index = static_cast<std::size_t>(std::ceil(fraction * static_cast<double>(values.size()))) - 1;
+    const auto index =
+        static_cast<std::size_t>(std::ceil(fraction * static_cast<double>(values.size()))) - 1;
     return values[std::min(index, values.size() - 1)];
 }
 
