@@ -251,7 +251,8 @@ bool WaitForPointerX(int x) {
 
 double Percentile(std::vector<double> values, double fraction) {
     std::sort(values.begin(), values.end());
-    const auto index = static_cast<std::size_t>(std::ceil(fraction * values.size())) - 1;
+    const auto index =
+        static_cast<std::size_t>(std::ceil(fraction * static_cast<double>(values.size()))) - 1;
     return values[std::min(index, values.size() - 1)];
 }
 
@@ -332,7 +333,7 @@ void MeasureLatency(const Program& program, const Stage& stage) {
     int lost = 0;
     WaitForQuiet();
     while (static_cast<int>(latencies.size()) + lost < kLatencyPresses) {
-        if ((latencies.size() + lost) % kBurst == 0) {
+        if ((static_cast<int>(latencies.size()) + lost) % kBurst == 0) {
             PlacePointer(stage.Home());
         }
         const int goal = Pointer().x - 1;
@@ -611,7 +612,7 @@ int main(int argc, char** argv) {
         std::vector<Program> programs;
         for (const auto& [kind, executable] : options.programs) {
             const auto twins = std::count_if(programs.begin(), programs.end(),
-                                             [&](const Program& p) { return p.name.rfind(kind, 0) == 0; });
+                                             [&prefix = kind](const Program& p) { return p.name.rfind(prefix, 0) == 0; });
             programs.push_back(MakeProgram(kind, executable, twins ? kind + "_" + std::to_string(twins + 1) : kind));
         }
         const std::size_t count = programs.size();
@@ -626,14 +627,14 @@ int main(int argc, char** argv) {
         // Each series rotates which program goes first, so drift over the run falls on all.
         for (int i = 0; i < options.starts; ++i) {
             for (std::size_t j = 0; j < count; ++j) {
-                const Program& program = programs[(i + j) % count];
+                const Program& program = programs[(static_cast<std::size_t>(i) + j) % count];
                 Progress("starting " + program.name);
                 Start(program, stage);
             }
         }
         for (int round = 0; round < options.rounds; ++round) {
             for (std::size_t j = 0; j < count; ++j) {
-                Work(programs[(round + j) % count], stage, round == 0);
+                Work(programs[(static_cast<std::size_t>(round) + j) % count], stage, round == 0);
             }
         }
         if (options.idleSeconds > 0) {

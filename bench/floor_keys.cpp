@@ -34,8 +34,8 @@ void RegisterKeypad(HWND window, bool on) {
 }
 
 // The smallest normalised coordinate that the system maps back to `offset`.
-LONG Normalise(int offset, int extent) {
-    return static_cast<LONG>((static_cast<LONGLONG>(offset) * 65536 + extent - 1) / extent);
+DWORD Normalise(int offset, int extent) {
+    return static_cast<DWORD>((static_cast<LONGLONG>(offset) * 65536 + extent - 1) / extent);
 }
 
 void Press(const Key& key) {

@@ -9,6 +9,9 @@ packages=(
   cmake g++ make googletest
   # Windows build
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
+  # the second compiler, native and for Windows (llvm brings its resource compiler), and the
+  # static analyser
+  clang lld llvm clang-tidy
   # running the Windows build
   wine wine64 fonts-wine
   # private display, its checks and screenshots

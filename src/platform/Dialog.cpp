@@ -55,7 +55,7 @@ INT_PTR Dialog::DoModal(HWND parent) {
     const std::size_t styleOffset = StyleOffset(dialogTemplate);
     std::memcpy(&style, dialogTemplate.data() + styleOffset, sizeof style);
     showWhenMade_ = true;
-    style &= ~WS_VISIBLE;
+    style &= ~static_cast<DWORD>(WS_VISIBLE);
     std::memcpy(dialogTemplate.data() + styleOffset, &style, sizeof style);
 
     const HWND window = CreateDialogIndirectParamA(
@@ -210,8 +210,9 @@ void Dialog::FillListsFromTemplate() {
     const BYTE* const end = data + SizeofResource(instance, found);
     const std::size_t header = 2 * sizeof(WORD) + sizeof(DWORD);
     while (static_cast<std::size_t>(end - data) >= header) {
-        WORD id, code;
-        DWORD length;
+        WORD id = 0;
+        WORD code = 0;
+        DWORD length = 0;
         std::memcpy(&id, data, sizeof id);
         std::memcpy(&code, data + 2, sizeof code);
         std::memcpy(&length, data + 4, sizeof length);

@@ -77,7 +77,9 @@ std::wstring SettingsKey(const std::wstring& directory) {
         if (unit >= L'A' && unit <= L'Z') {
             unit = static_cast<wchar_t>(unit - L'A' + L'a');
         }
-        const auto value = static_cast<std::uint16_t>(unit);
+        // A UTF-16 unit. wchar_t is signed only where the native tests run, and holds no
+        // negative unit there either.
+        const auto value = static_cast<std::uint16_t>(unit);  // NOLINT(bugprone-signed-char-misuse)
         for (const std::uint8_t byte : {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8)}) {
             hash = (hash ^ byte) * 0x100000001b3u;
         }

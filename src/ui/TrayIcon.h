@@ -9,7 +9,9 @@
 // be there yet when the program adds its icon. Either way the shell broadcasts
 // "TaskbarCreated" once it is ready, and the icon is added again with its current picture,
 // so a hidden window never loses its way back.
-class TrayIcon {
+//
+// The icon goes with its window (removed at WM_DESTROY), not with this object: no destructor.
+class TrayIcon {  // NOLINT(cppcoreguidelines-special-member-functions)
 public:
     TrayIcon() = default;
     TrayIcon(const TrayIcon&) = delete;

@@ -63,7 +63,8 @@ protected:
         const int count = static_cast<int>(SendDlgItemMessageA(hwnd(), kList, CB_GETCOUNT, 0, 0));
         for (int i = 0; i < count; ++i) {
             char entry[16] = {};
-            SendDlgItemMessageA(hwnd(), kList, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry));
+            SendDlgItemMessageA(hwnd(), kList, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                                reinterpret_cast<LPARAM>(entry));
             listEntries.push_back(entry);
         }
         log.push_back("shown " + std::to_string(SendDlgItemMessageA(hwnd(), kList, CB_GETCURSEL, 0, 0)) +

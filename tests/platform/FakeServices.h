@@ -121,7 +121,7 @@ public:
             return std::nullopt;
         }
         const Bytes& content = found->second;
-        return Bytes(content.begin(), content.begin() + std::min(maxBytes, content.size()));
+        return Bytes(content.data(), content.data() + std::min(maxBytes, content.size()));
     }
     bool WriteFlushed(const std::wstring& path, const Bytes& bytes) override {
         log.push_back(L"write " + path);
@@ -129,7 +129,7 @@ public:
             return false;
         }
         if (failWrites) {
-            files[path] = Bytes(bytes.begin(), bytes.begin() + bytes.size() / 2);  // torn by a full disk
+            files[path] = Bytes(bytes.data(), bytes.data() + bytes.size() / 2);  // torn by a full disk
             return false;
         }
         files[path] = bytes;

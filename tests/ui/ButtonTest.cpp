@@ -172,8 +172,8 @@ TEST_P(ButtonGdiTest, RepaintsLeaveTheGdiObjectCountAsItWas) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Theme, ButtonGdiTest, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool>& info) {
-                             return info.param ? "Themed" : "Unthemed";
+                         [](const ::testing::TestParamInfo<bool>& theme) {
+                             return theme.param ? "Themed" : "Unthemed";
                          });
 
 }  // namespace

@@ -8,6 +8,10 @@
 
 #include <windows.h>
 
+// Looked up by name, so no header declares it; this line does, as the build's warnings ask.
+extern "C" __declspec(dllexport) LRESULT CALLBACK DragIconProbe(int code, WPARAM wParam,
+                                                                 LPARAM lParam);
+
 extern "C" __declspec(dllexport) LRESULT CALLBACK DragIconProbe(int code, WPARAM wParam,
                                                                  LPARAM lParam) {
     const auto* message = reinterpret_cast<const MSG*>(lParam);

@@ -382,7 +382,7 @@ void ExpectAboutBoxThenCloseIt(RunningProgram& program, HWND dialog) {
 
 TEST_F(AboutBoxTest, SystemCommandsSixteenToThirtyOneOpenItAndOthersKeepTheirWork) {
     StartClearOfTheEdges();
-    for (WPARAM command : {16, 31}) {
+    for (WPARAM command : {16u, 31u}) {
         SCOPED_TRACE(command);
         PostMessageA(dialog_, WM_SYSCOMMAND, command, 0);
         ExpectAboutBoxThenCloseIt(Program(), dialog_);
