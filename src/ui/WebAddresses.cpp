@@ -1,7 +1,6 @@
 #include "ui/WebAddresses.h"
 
 #include <cctype>
-#include <cwctype>
 
 const char* HomePageAddress() { return TARNWICK_HOME_PAGE; }
 
@@ -41,10 +40,14 @@ namespace {
 
 // "C:\..." or a network path, "\\server\...".
 bool IsFullPath(const std::wstring& path) {
+    if (path.size() < 3) {
+        return false;
+    }
     const auto separator = [](wchar_t c) { return c == L'\\' || c == L'/'; };
-    const bool drive = path.size() > 2 && std::iswalpha(path[0]) && path[1] == L':' &&
-                       separator(path[2]);
-    return drive || (path.size() > 2 && separator(path[0]) && separator(path[1]));
+    const wchar_t letter = path[0];
+    const bool drive = ((letter >= L'A' && letter <= L'Z') || (letter >= L'a' && letter <= L'z')) &&
+                       path[1] == L':' && separator(path[2]);
+    return drive || (separator(path[0]) && separator(path[1]));
 }
 
 }  // namespace
