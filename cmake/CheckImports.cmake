@@ -13,7 +13,7 @@ endif()
 
 # Known DLLs, which Windows maps from the system folder whatever lies beside the executable,
 # and the common controls, which the manifest takes from the system's side-by-side store.
-# Others (UxTheme among them) are loaded at run time from the system folder by full search.
+# Any other library (UxTheme among them) is loaded at run time, from the system folder only.
 set(system_dlls ADVAPI32 COMCTL32 COMDLG32 GDI32 KERNEL32 MSVCRT OLE32 SHELL32 USER32)
 string(REGEX MATCHALL "DLL Name: [^\r\n]+" imports "${dump}")
 if(NOT imports)

@@ -6,9 +6,9 @@
 
 #include <uxtheme.h>
 
-// The visual-styles library, bound at run time from the system folder: without it, or without one of its entry
-// points, each call answers as if the desktop were not themed. Entry points are looked up
-// at every call rather than kept.
+// The visual-styles library, bound at run time from the system folder: without it, or without
+// one of its entry points, each call answers as if the desktop were not themed. Entry points
+// are looked up at every call rather than kept.
 class ThemeLibrary {
 public:
     explicit ThemeLibrary(const char* libraryName = "UxTheme.dll");
