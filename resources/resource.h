@@ -20,9 +20,11 @@
 #define IDC_EXIT                    1010
 #define IDC_DONATE                  1011
 
-/* Icon groups: the tray shows IDI_INACTIVE while emulation is off */
+/* Icon groups: the tray shows IDI_INACTIVE while emulation is off, and
+   IDI_HOLDING while the extended keypad holds the left button down */
 #define IDI_ACTIVE                  128
 #define IDI_INACTIVE                131
+#define IDI_HOLDING                 132
 
 /* Tray menu and its one command */
 #define IDR_TRAY_MENU               130
@@ -32,6 +34,10 @@
    command belong to the system, so they stay clear */
 #define IDS_ABOUTBOX                101
 #define IDM_ABOUTBOX                0x0010
+
+/* System-menu check item that switches the extended keypad */
+#define IDS_EXTENDED_KEYPAD         103
+#define IDM_EXTENDED_KEYPAD         0x0020
 
 /* Tray callback message, WM_USER+5 */
 #define WM_TRAY_NOTIFY              1029
@@ -45,5 +51,16 @@
 #define HOTKEY_MOVE_DOWN            1105
 #define HOTKEY_MOVE_RIGHT           1106
 #define HOTKEY_MOVE_UP              1108
+
+/* The extended keypad's keys, registered only while it is switched on */
+#define HOTKEY_WHEEL_UP             1201
+#define HOTKEY_WHEEL_DOWN           1202
+#define HOTKEY_BUTTON_HOLD          1203
+#define HOTKEY_BUTTON_RELEASE       1204
+#define HOTKEY_DOUBLE_CLICK         1205
+#define HOTKEY_FAST_LEFT            1211
+#define HOTKEY_FAST_DOWN            1212
+#define HOTKEY_FAST_RIGHT           1213
+#define HOTKEY_FAST_UP              1214
 
 #endif
