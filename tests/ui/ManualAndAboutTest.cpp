@@ -397,7 +397,7 @@ TEST_F(AboutBoxTest, SystemCommandsSixteenToThirtyOneOpenItAndOthersKeepTheirWor
 
 // Wine puts an "About Wine" entry of its own before ours in every system menu, and it takes
 // the A key first; so the menu is walked to its last entry, and the A is read from the text.
-TEST_F(AboutBoxTest, TheSystemMenuEndsWithAboutTarnwickWithItsKeyA) {
+TEST_F(AboutBoxTest, TheSystemMenuEndsWithTheExtendedKeypadSwitchThenAboutTarnwickWithItsKeyA) {
     const HMODULE program = LoadLibraryExA((directory_ + "tarnwick.exe").c_str(), nullptr,
                                            LOAD_LIBRARY_AS_DATAFILE);
     char text[64] = {};
@@ -406,15 +406,32 @@ TEST_F(AboutBoxTest, TheSystemMenuEndsWithAboutTarnwickWithItsKeyA) {
     EXPECT_STREQ(text, "About Tarnwick(&A)...");
 
     StartClearOfTheEdges();
-    ASSERT_TRUE(BringToFront(dialog_));
     // Now and then Wine drops an Alt+Space that arrives just after the activation; a user
     // would press it again, and so does the test.
-    bool opened = false;
-    for (int attempt = 0; attempt < 3 && !opened; ++attempt) {
-        PressKey(VK_SPACE, {VK_MENU});
-        opened = PumpUntil([&] { return Program().OpenMenu() != nullptr; }, milliseconds(2000));
+    const auto openSystemMenu = [&] {
+        ASSERT_TRUE(BringToFront(dialog_));
+        bool opened = false;
+        for (int attempt = 0; attempt < 3 && !opened; ++attempt) {
+            PressKey(VK_SPACE, {VK_MENU});
+            opened = PumpUntil([&] { return Program().OpenMenu() != nullptr; }, milliseconds(2000));
+        }
+        ASSERT_TRUE(opened) << "Alt+Space opened no system menu";
+    };
+    // The item just above About switches the extended keypad, on and off again; only then is
+    // its file written.
+    EXPECT_FALSE(FileExists(Widen(directory_ + "tarnwick.ini")));
+    EXPECT_TRUE(HotKeyFree(0, VK_NUMPAD7));
+    for (const bool on : {true, false}) {
+        openSystemMenu();
+        PressKey(VK_END);
+        PressKey(VK_UP);
+        PressKey(VK_RETURN);
+        const std::string ini = std::string("[Keypad]\r\nExtended=") + (on ? "1" : "0") + "\r\n";
+        const Bytes file(ini.begin(), ini.end());
+        EXPECT_TRUE(PumpUntil([&] { return ReadBytes(directory_ + "tarnwick.ini") == file; })) << ini;
+        EXPECT_EQ(HotKeyFree(0, VK_NUMPAD7), !on);
     }
-    ASSERT_TRUE(opened) << "Alt+Space opened no system menu";
+    openSystemMenu();
     PressKey(VK_END);
     PressKey(VK_RETURN);
     ExpectAboutBoxThenCloseIt(Program(), dialog_);
