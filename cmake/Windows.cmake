@@ -9,15 +9,18 @@ add_custom_command(
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/scripts/make_icons.py ${ICON_DIR}
   DEPENDS ${CMAKE_SOURCE_DIR}/scripts/make_icons.py
   COMMENT "Drawing the icons")
-set_source_files_properties(resources/tarnwick.rc PROPERTIES
-  OBJECT_DEPENDS "${ICON_FILES};${CMAKE_SOURCE_DIR}/resources/tarnwick.manifest")
 
-# The version is written once, in project(); the resources take it from a header made here.
+# The version is written once, in project(); the resources take it from a header and a
+# manifest made here.
 set(GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 string(REPLACE "." ";" TARNWICK_VERSION_NUMBERS "${PROJECT_VERSION}.0.0.0")
 list(SUBLIST TARNWICK_VERSION_NUMBERS 0 4 TARNWICK_VERSION_NUMBERS)
+list(JOIN TARNWICK_VERSION_NUMBERS "." TARNWICK_MANIFEST_VERSION)
 list(JOIN TARNWICK_VERSION_NUMBERS ", " TARNWICK_VERSION_NUMBERS)
 configure_file(resources/version.h.in ${GENERATED_DIR}/version.h @ONLY)
+configure_file(resources/tarnwick.manifest.in ${GENERATED_DIR}/tarnwick.manifest @ONLY)
+set(RESOURCE_FILES ${ICON_FILES} ${GENERATED_DIR}/tarnwick.manifest)
+set_source_files_properties(resources/tarnwick.rc PROPERTIES OBJECT_DEPENDS "${RESOURCE_FILES}")
 
 # Nothing but system DLLs at run time: the C++ runtime and threads are linked in.
 if(MINGW)
