@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <vector>
 
 namespace {
@@ -71,8 +70,9 @@ bool ParseExtendedKeypad(const std::string& text) {
 }
 
 bool ReadExtendedKeypad(FileSystem& files) {
-    const std::optional<std::vector<std::uint8_t>> bytes = ReadStoredFile(files, kFileName, kMaxFileSize + 1);
-    return bytes && bytes->size() <= kMaxFileSize && ParseExtendedKeypad(std::string(bytes->begin(), bytes->end()));
+    const FileRead read = ReadStoredFile(files, kFileName, kMaxFileSize + 1);
+    return read.outcome == ReadOutcome::Read && read.bytes.size() <= kMaxFileSize &&
+           ParseExtendedKeypad(std::string(read.bytes.begin(), read.bytes.end()));
 }
 
 void WriteExtendedKeypad(FileSystem& files, bool on) {

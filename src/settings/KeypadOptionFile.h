@@ -19,8 +19,8 @@
 // counts. Anything else, a garbled or an empty text among it, means off.
 bool ParseExtendedKeypad(const std::string& text);
 
-// Off when the file is missing, cannot be read, or is longer than any the program writes
-// or a user would write by hand.
+// Off when the file is missing, stays held by another program past a short wait, or is longer
+// than any the program writes or a user would write by hand.
 bool ReadExtendedKeypad(FileSystem& files);
 
 // Writes the whole file anew, with CR LF line ends. Failures are silent.

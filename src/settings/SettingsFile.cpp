@@ -1,7 +1,6 @@
 #include "settings/SettingsFile.h"
 
 #include <cstddef>
-#include <optional>
 
 namespace {
 
@@ -41,13 +40,12 @@ void DecodeSettings(const Bytes& bytes, EmulatorSettings& settings) {
     TakeLittleEndian(bytes, 12, settings.minimizeAtStartup);
 }
 
-bool ReadSettingsFile(FileSystem& files, EmulatorSettings& settings) {
-    const std::optional<Bytes> bytes = ReadStoredFile(files, kFileName, kFileSize);
-    if (!bytes) {
-        return false;
+ReadOutcome ReadSettingsFile(FileSystem& files, EmulatorSettings& settings) {
+    const FileRead read = ReadStoredFile(files, kFileName, kFileSize);
+    if (read.outcome == ReadOutcome::Read) {
+        DecodeSettings(read.bytes, settings);
     }
-    DecodeSettings(*bytes, settings);
-    return true;
+    return read.outcome;
 }
 
 void WriteSettingsFile(FileSystem& files, const EmulatorSettings& settings) {

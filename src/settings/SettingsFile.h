@@ -21,8 +21,10 @@ std::wstring PerUserSettingsPath(FileSystem& files);
 // whole, and bytes beyond the sixteenth are ignored.
 void DecodeSettings(const std::vector<std::uint8_t>& bytes, EmulatorSettings& settings);
 
-// False when neither file can be opened, leaving `settings` untouched.
-bool ReadSettingsFile(FileSystem& files, EmulatorSettings& settings);
+// Missing when neither file is there, and Held when one is there but stays held by another
+// program past a short wait: both leave `settings` untouched. After Held nothing should be
+// written until the user changes something, so that the file keeps the user's settings.
+ReadOutcome ReadSettingsFile(FileSystem& files, EmulatorSettings& settings);
 
 // Writes beside the old file and then replaces it, so that a failure at any point
 // leaves the previous settings whole. Failures are silent.

@@ -7,6 +7,29 @@ using Bytes = std::vector<std::uint8_t>;
 const wchar_t kTemporarySuffix[] = L".new";
 const wchar_t kPerUserFolder[] = L"\\Tarnwick";
 
+// Scanners and sync clients hold a file this small for far less than a second (SQLite, which
+// meets them at every write on Windows, rides them out with about 1.4 s of retries). A read
+// waits up to 2 s, in steps short enough to go on soon after the hold ends: start-up is then
+// at most that much slower, never hung. A save runs while the user works the keypad, and the
+// per-user copy keeps the choice when the hold lasts longer, so it waits 0.5 s at most.
+constexpr unsigned kPauseMilliseconds = 100;
+constexpr int kReadPauses = 20;
+constexpr int kChangePauses = 5;
+
+bool IsHeld(const FileRead& read) { return read.outcome == ReadOutcome::Held; }
+bool IsHeld(ChangeOutcome outcome) { return outcome == ChangeOutcome::Held; }
+
+// `attempt` again after a pause while it finds the file held, at most `pauses` times.
+template <typename Attempt>
+auto WhileHeld(FileSystem& files, int pauses, Attempt attempt) {
+    auto result = attempt();
+    for (int i = 0; i < pauses && IsHeld(result); ++i) {
+        files.Pause(kPauseMilliseconds);
+        result = attempt();
+    }
+    return result;
+}
+
 std::wstring PathBeside(FileSystem& files, const StoredFileName& name) {
     const std::wstring directory = ExecutableDirectory(files);
     return directory.empty() ? std::wstring() : directory + name.stem + name.extension;
@@ -14,7 +37,8 @@ std::wstring PathBeside(FileSystem& files, const StoredFileName& name) {
 
 bool WriteTo(FileSystem& files, const std::wstring& path, const Bytes& bytes) {
     const std::wstring temporary = path + kTemporarySuffix;
-    if (files.WriteFlushed(temporary, bytes) && files.Replace(temporary, path)) {
+    if (files.WriteFlushed(temporary, bytes) &&
+        WhileHeld(files, kChangePauses, [&] { return files.Replace(temporary, path); }) == ChangeOutcome::Done) {
         return true;
     }
     files.Remove(temporary);
@@ -62,18 +86,23 @@ std::wstring PerUserPath(FileSystem& files, const StoredFileName& name) {
     return localData + kPerUserFolder + L"\\" + name.stem + L"-" + SettingsKey(directory) + name.extension;
 }
 
-std::optional<Bytes> ReadStoredFile(FileSystem& files, const StoredFileName& name, std::size_t maxBytes) {
+FileRead ReadStoredFile(FileSystem& files, const StoredFileName& name, std::size_t maxBytes) {
     const std::wstring path = PathBeside(files, name);
     if (path.empty()) {
-        return std::nullopt;
+        return {ReadOutcome::Missing, {}};
     }
+    const auto read = [&](const std::wstring& from) {
+        return WhileHeld(files, kReadPauses, [&] { return files.ReadFile(from, maxBytes); });
+    };
     const std::wstring perUser = PerUserPath(files, name);
     if (!perUser.empty()) {
-        if (std::optional<Bytes> copy = files.ReadFile(perUser, maxBytes)) {
+        // A held copy is still newer than the file beside the executable, which must not stand in.
+        FileRead copy = read(perUser);
+        if (copy.outcome != ReadOutcome::Missing) {
             return copy;
         }
     }
-    return files.ReadFile(path, maxBytes);
+    return read(path);
 }
 
 void WriteStoredFile(FileSystem& files, const StoredFileName& name, const Bytes& bytes) {
@@ -84,7 +113,7 @@ void WriteStoredFile(FileSystem& files, const StoredFileName& name, const Bytes&
     const std::wstring perUser = PerUserPath(files, name);
     if (WriteTo(files, path, bytes)) {
         if (!perUser.empty()) {
-            files.Remove(perUser);
+            WhileHeld(files, kChangePauses, [&] { return files.Remove(perUser); });
         }
     } else if (!perUser.empty()) {
         files.MakeDirectory(files.LocalAppDataDirectory() + kPerUserFolder);

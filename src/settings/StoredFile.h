@@ -3,7 +3,6 @@
 #include "platform/Services.h"
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +14,10 @@
 // comes from the folder so that two copies of the program never share a file. The copy
 // exists only while saves beside the executable fail, so when it exists it holds the latest
 // bytes and is read first; the next save that succeeds beside the executable removes it.
+//
+// Another program may hold a file for a moment (a virus scanner after a change, a sync or
+// backup client copying it), so reads and changes try again for a short while before they
+// give up.
 
 // "para" and ".dll" name "para.dll" beside the executable and "para-<key>.dll" in the
 // per-user folder.
@@ -34,10 +37,9 @@ std::wstring SettingsKey(const std::wstring& directory);
 // application data cannot be found.
 std::wstring PerUserPath(FileSystem& files, const StoredFileName& name);
 
-// At most `maxBytes` of the per-user copy, or else of the file beside the executable;
-// nothing when neither can be opened.
-std::optional<std::vector<std::uint8_t>> ReadStoredFile(FileSystem& files, const StoredFileName& name,
-                                                        std::size_t maxBytes);
+// At most `maxBytes` of the per-user copy, or else of the file beside the executable.
+// Missing when neither is there; Held when the one to read stays held past the wait.
+FileRead ReadStoredFile(FileSystem& files, const StoredFileName& name, std::size_t maxBytes);
 
 // Writes beside the old file and then replaces it, so that a failure at any point leaves
 // the previous bytes whole. Failures are silent.

@@ -120,14 +120,17 @@ public:
     using Bytes = std::vector<std::uint8_t>;
 
     std::wstring ExecutablePath() override { return executablePath; }
-    std::optional<Bytes> ReadFile(const std::wstring& path, std::size_t maxBytes) override {
+    FileRead ReadFile(const std::wstring& path, std::size_t maxBytes) override {
         log.push_back(L"read " + path);
+        if (StillHeld(path)) {
+            return {ReadOutcome::Held, {}};
+        }
         const auto found = files.find(path);
         if (found == files.end()) {
-            return std::nullopt;
+            return {ReadOutcome::Missing, {}};
         }
         const Bytes& content = found->second;
-        return Bytes(content.data(), content.data() + std::min(maxBytes, content.size()));
+        return {ReadOutcome::Read, Bytes(content.data(), content.data() + std::min(maxBytes, content.size()))};
     }
     bool WriteFlushed(const std::wstring& path, const Bytes& bytes) override {
         log.push_back(L"write " + path);
@@ -141,22 +144,30 @@ public:
         files[path] = bytes;
         return true;
     }
-    bool Replace(const std::wstring& source, const std::wstring& target) override {
+    ChangeOutcome Replace(const std::wstring& source, const std::wstring& target) override {
         log.push_back(L"replace " + source + L" -> " + target);
+        if (StillHeld(target)) {
+            return ChangeOutcome::Held;
+        }
         if (failReplace || Refused(target) || !files.count(source)) {
-            return false;
+            return ChangeOutcome::Failed;
         }
         files[target] = files[source];
         files.erase(source);
-        return true;
+        return ChangeOutcome::Done;
     }
-    void Remove(const std::wstring& path) override {
+    ChangeOutcome Remove(const std::wstring& path) override {
         log.push_back(L"remove " + path);
+        if (StillHeld(path)) {
+            return ChangeOutcome::Held;
+        }
         files.erase(path);
+        return ChangeOutcome::Done;
     }
     std::wstring LocalAppDataDirectory() override { return localAppData; }
     // Folders are not modelled: every path can hold a file unless refused below.
     void MakeDirectory(const std::wstring& path) override { log.push_back(L"mkdir " + path); }
+    void Pause(unsigned milliseconds) override { pauses.push_back(milliseconds); }
 
     std::wstring executablePath = L"C:\\Tools\\Tarnwick\\tarnwick.exe";
     std::wstring localAppData = L"C:\\Users\\Anna\\AppData\\Local";
@@ -165,8 +176,14 @@ public:
     bool failWrites = false;
     bool failReplace = false;
     std::wstring refusedFolder;  // nothing can be created or replaced in it, as without rights
+    std::map<std::wstring, int> held;  // how many more tries find the path held by another program
+    std::vector<unsigned> pauses;
 
 private:
+    bool StillHeld(const std::wstring& path) {
+        const auto found = held.find(path);
+        return found != held.end() && found->second-- > 0;
+    }
     bool Refused(const std::wstring& path) const {
         return !refusedFolder.empty() && path.compare(0, refusedFolder.size(), refusedFolder) == 0;
     }
