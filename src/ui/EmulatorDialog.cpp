@@ -262,17 +262,14 @@ void EmulatorDialog::OnModify() {
 
 void EmulatorDialog::LoadSettings() {
     switch (ReadSettingsFile(files_, settings_)) {
-    case ReadOutcome::Read:
-        break;
-    case ReadOutcome::Missing:
-        SaveSettings();
-        break;
-    case ReadOutcome::Held:
-        // Another program holds the file: start with the defaults and write nothing, so that
-        // the file still has the user's settings at the next start. Not the smallest step,
-        // which only an empty file means.
-        settings_.speedIndex = EmulatorSettings().speedIndex;
-        break;
+        case ReadOutcome::Read: break;
+        case ReadOutcome::Missing: SaveSettings(); break;
+        case ReadOutcome::Held:
+            // Another program holds the file: start with the defaults and write nothing, so
+            // that the file still has the user's settings at the next start. Not the smallest
+            // step, which only an empty file means.
+            settings_.speedIndex = EmulatorSettings().speedIndex;
+            break;
     }
 }
 
