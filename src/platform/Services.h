@@ -37,7 +37,7 @@ struct ScreenArea {
 
 // One synthetic mouse input: mouse_event's flags, coordinates and wheel data.
 struct MouseEvent {
-    std::uint32_t flags;
+    std::uint32_t flags = 0;
     std::int32_t dx = 0;
     std::int32_t dy = 0;
     std::int32_t data = 0;
