@@ -3,13 +3,14 @@ enable_language(RC)
 
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(ICON_DIR ${CMAKE_BINARY_DIR}/icons)
+set(ICON_FILES ${ICON_DIR}/active.ico ${ICON_DIR}/inactive.ico ${ICON_DIR}/holding.ico)
 add_custom_command(
-  OUTPUT ${ICON_DIR}/active.ico ${ICON_DIR}/inactive.ico
+  OUTPUT ${ICON_FILES}
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/scripts/make_icons.py ${ICON_DIR}
   DEPENDS ${CMAKE_SOURCE_DIR}/scripts/make_icons.py
   COMMENT "Drawing the icons")
 set_source_files_properties(resources/tarnwick.rc PROPERTIES
-  OBJECT_DEPENDS "${ICON_DIR}/active.ico;${ICON_DIR}/inactive.ico;${CMAKE_SOURCE_DIR}/resources/tarnwick.manifest")
+  OBJECT_DEPENDS "${ICON_FILES};${CMAKE_SOURCE_DIR}/resources/tarnwick.manifest")
 
 # The version is written once, in project(); the resources take it from a header made here.
 set(GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)

@@ -5,6 +5,7 @@
 // tests use recording fakes, so that logic never includes <windows.h>.
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,13 +35,22 @@ struct ScreenArea {
     int height;
 };
 
+// One synthetic mouse input: mouse_event's flags, coordinates and wheel data.
+struct MouseEvent {
+    std::uint32_t flags;
+    std::int32_t dx = 0;
+    std::int32_t dy = 0;
+    std::int32_t data = 0;
+};
+
 class MouseInput {
 public:
     virtual ~MouseInput() = default;
     virtual std::optional<ScreenPoint> CursorPosition() = 0;
     virtual ScreenArea VirtualScreen() = 0;
-    // One synthetic mouse input with mouse_event's flags and coordinates.
-    virtual void Inject(std::uint32_t flags, std::int32_t dx, std::int32_t dy) = 0;
+    // The inputs of one action, handed to the system together so that no other input
+    // comes between them: a double-click stays one double-click.
+    virtual void Inject(std::initializer_list<MouseEvent> events) = 0;
 };
 
 class MessageService {

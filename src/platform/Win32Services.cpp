@@ -7,6 +7,8 @@
 
 #include <shlobj.h>
 
+#include <iterator>
+
 namespace {
 
 HWND ToHwnd(WindowHandle window) { return static_cast<HWND>(window); }
@@ -36,8 +38,21 @@ ScreenArea Win32Mouse::VirtualScreen() {
                       GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
 }
 
-void Win32Mouse::Inject(std::uint32_t flags, std::int32_t dx, std::int32_t dy) {
-    mouse_event(flags, static_cast<DWORD>(dx), static_cast<DWORD>(dy), 0, 0);
+void Win32Mouse::Inject(std::initializer_list<MouseEvent> events) {
+    INPUT inputs[4] = {};
+    UINT count = 0;
+    for (const MouseEvent& event : events) {
+        if (count == std::size(inputs)) {
+            break;
+        }
+        INPUT& input = inputs[count++];
+        input.type = INPUT_MOUSE;
+        input.mi.dx = event.dx;
+        input.mi.dy = event.dy;
+        input.mi.mouseData = static_cast<DWORD>(event.data);  // a wheel turned back is negative
+        input.mi.dwFlags = event.flags;
+    }
+    SendInput(count, inputs, sizeof(INPUT));
 }
 
 void Win32Messages::Show(WindowHandle owner, const std::string& text, const std::string& caption,

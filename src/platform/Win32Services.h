@@ -14,7 +14,7 @@ class Win32Mouse final : public MouseInput {
 public:
     std::optional<ScreenPoint> CursorPosition() override;
     ScreenArea VirtualScreen() override;
-    void Inject(std::uint32_t flags, std::int32_t dx, std::int32_t dy) override;
+    void Inject(std::initializer_list<MouseEvent> events) override;
 };
 
 class Win32Messages final : public MessageService {

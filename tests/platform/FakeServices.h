@@ -65,8 +65,12 @@ public:
 
 struct Injection {
     std::uint32_t flags;
-    std::int32_t dx;
-    std::int32_t dy;
+    std::int32_t dx = 0;
+    std::int32_t dy = 0;
+    std::int32_t data = 0;
+    bool operator==(const Injection& other) const {
+        return flags == other.flags && dx == other.dx && dy == other.dy && data == other.data;
+    }
 };
 
 // Moves its cursor the way the system maps absolute input: left + floor(n * width / 65536).
@@ -79,11 +83,13 @@ public:
         return cursor;
     }
     ScreenArea VirtualScreen() override { return screen; }
-    void Inject(std::uint32_t flags, std::int32_t dx, std::int32_t dy) override {
-        injections.push_back({flags, dx, dy});
-        if ((flags & 0x8001) == 0x8001) {
-            cursor.x = screen.left + static_cast<int>(static_cast<std::int64_t>(dx) * screen.width / 65536);
-            cursor.y = screen.top + static_cast<int>(static_cast<std::int64_t>(dy) * screen.height / 65536);
+    void Inject(std::initializer_list<MouseEvent> events) override {
+        for (const MouseEvent& e : events) {
+            injections.push_back({e.flags, e.dx, e.dy, e.data});
+            if ((e.flags & 0x8001) == 0x8001) {
+                cursor.x = screen.left + static_cast<int>(static_cast<std::int64_t>(e.dx) * screen.width / 65536);
+                cursor.y = screen.top + static_cast<int>(static_cast<std::int64_t>(e.dy) * screen.height / 65536);
+            }
         }
     }
 

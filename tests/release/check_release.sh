@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The release, made from build/mingw: the zip holds that build's tarnwick.exe and the two texts
+# The release, made from build/mingw: the zip holds that build's tarnwick.exe and the three texts
 # in CR LF, in a fixed order; a copy of the tree in another folder, built from its sources
 # alone, gives the same bytes; a changed version in project() reaches the version resource,
 # the About box and the zip's name.
@@ -15,7 +15,8 @@ python3 - "tarnwick-$version" <<'END'
 import sys, zipfile
 folder = sys.argv[1]
 crlf = lambda path: open(path, "rb").read().replace(b"\n", b"\r\n")
-expected = [(f"{folder}/LICENSE.txt", crlf("LICENSE")), (f"{folder}/README.txt", crlf("docs/README.txt")),
+expected = [(f"{folder}/CHANGELOG.txt", crlf("CHANGELOG.md")), (f"{folder}/LICENSE.txt", crlf("LICENSE")),
+            (f"{folder}/README.txt", crlf("docs/README.txt")),
             (f"{folder}/tarnwick.exe", open("build/mingw/tarnwick.exe", "rb").read())]
 archive = zipfile.ZipFile(f"dist/{folder}-win64.zip")
 listing = [(entry.filename, entry.file_size) for entry in archive.infolist()]

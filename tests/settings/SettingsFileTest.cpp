@@ -1,3 +1,4 @@
+#include "settings/KeypadOptionFile.h"
 #include "settings/SettingsFile.h"
 
 #include "platform/FakeServices.h"
@@ -5,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -186,6 +189,48 @@ TEST_F(SettingsFileTest, AFolderThatCannotBeWrittenKeepsTheSettingsInThePerUserC
     WriteSettingsFile(files, settings);
     EXPECT_EQ(files.files.size(), 1u);
     EXPECT_EQ(files.log, (std::vector<std::wstring>{L"write " + kPath + L".new", L"remove " + kPath + L".new"}));
+}
+
+TEST(KeypadOptionTest, OnlyExtendedOneInTheKeypadSectionTurnsItOn) {
+    const std::pair<const char*, bool> table[] = {
+        {"[Keypad]\r\nExtended=1\r\n", true},
+        {"\xEF\xBB\xBF; mine\n  [ keypad ]  \n\n  EXTENDED  =  1  ", true},
+        {"[Other]\nExtended=1\n[KEYPAD] ; note\r\nextended=1", true},
+        {"[Keypad]\nExtended=1\nExtended=0", true},
+        {"[Keypad]\nExtended=0\nExtended=1", false},
+        {"", false},
+        {"Extended=1", false},
+        {"[Other]\nExtended=1", false},
+        {"[Keypad]\n;Extended=1", false},
+        {"[Keypad]\nExtended=yes", false},
+        {"[Keypad]\nExtended=10", false},
+        {"[Keypad]\nExtended=1 ; on", false},
+        {"[Keypad]\nExtended 1", false},
+        {"[Keypad\nExtended=1", false},
+    };
+    for (const auto& row : table) {
+        EXPECT_EQ(ParseExtendedKeypad(row.first), row.second) << row.first;
+    }
+}
+
+// The option file shares the settings file's places; only its names and its limit are its own.
+TEST_F(SettingsFileTest, TheKeypadOptionIsATextFileThatFollowsTheSettingsFile) {
+    const std::wstring ini = kDirectory + L"tarnwick.ini";
+    EXPECT_FALSE(ReadExtendedKeypad(files));
+    WriteExtendedKeypad(files, true);
+    const std::string on = "[Keypad]\r\nExtended=1\r\n";
+    EXPECT_EQ(files.files[ini], Bytes(on.begin(), on.end()));
+    EXPECT_TRUE(ReadExtendedKeypad(files));
+
+    files.refusedFolder = kDirectory;
+    WriteExtendedKeypad(files, false);
+    EXPECT_FALSE(ReadExtendedKeypad(files));
+    EXPECT_EQ(files.files.count(kPerUserFolder + L"\\tarnwick-47a9821a7ccd67f4.ini"), 1u);
+
+    std::string longer = on + std::string(4096, ';');
+    files.files.clear();
+    files.files[ini] = Bytes(longer.begin(), longer.end());
+    EXPECT_FALSE(ReadExtendedKeypad(files)) << "more than 4 KiB is no file of ours";
 }
 
 }  // namespace
