@@ -9,8 +9,9 @@ constexpr int kStep = 1;  // the pixels of Tarnwick's first speed, which the ben
 constexpr int kFastStep = 10 * kStep;
 constexpr int kMostEvents = 4;  // a double click
 
-// A move when dx or dy is nonzero; otherwise the mouse events, in order, the wheel's data
-// going with them.
+// A move when dx or dy is nonzero; otherwise one mouse input per entry of `events`, in order,
+// the wheel's data going with them. A click is one input with both of its button's flags, as
+// Tarnwick sends it.
 struct Key {
     int id;
     UINT modifiers;
@@ -22,9 +23,9 @@ struct Key {
 };
 
 constexpr Key kKeys[] = {
-    {1101, 0, VK_NUMPAD1, 0, 0, {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}, 0},
-    {1102, 0, VK_NUMPAD2, 0, 0, {MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP}, 0},
-    {1103, 0, VK_NUMPAD3, 0, 0, {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP}, 0},
+    {1101, 0, VK_NUMPAD1, 0, 0, {MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_LEFTUP}, 0},
+    {1102, 0, VK_NUMPAD2, 0, 0, {MOUSEEVENTF_MIDDLEDOWN | MOUSEEVENTF_MIDDLEUP}, 0},
+    {1103, 0, VK_NUMPAD3, 0, 0, {MOUSEEVENTF_RIGHTDOWN | MOUSEEVENTF_RIGHTUP}, 0},
     {1104, 0, VK_NUMPAD4, -kStep, 0, {}, 0},
     {1105, 0, VK_NUMPAD5, 0, kStep, {}, 0},
     {1106, 0, VK_NUMPAD6, kStep, 0, {}, 0},

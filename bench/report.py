@@ -20,23 +20,23 @@ NOTES = """\
    Ctrl with keypad 4, 5, 6, 8) on a window it never shows and, per WM_HOTKEY, does the same
    essential work as Tarnwick, each time in one `SendInput`: for a move it reads the pointer
    (`GetCursorPos`) and the virtual screen (`GetSystemMetrics`) and injects one absolute move;
-   for a click it injects the button's down and up; for a wheel key one wheel input of ±120.
-   The dialog floor (`bench/dialog_floor.cpp`) is the least a program showing Tarnwick's dialog
-   can be: Tarnwick's own resources (the `IDD_MAIN` template, icons and manifest, so common
-   controls 6) compiled again from `resources/`, the common controls initialised and the
-   rich-edit library loaded, then `DialogBoxParamA` with a plain dialog procedure that fills
-   the dialog as the user sees it (speed list, start/stop key, window icon), registers the same
-   hotkeys in WM_INITDIALOG and does the bare floor's work per WM_HOTKEY. No framework layer,
-   no settings file. When Tarnwick adds a tray icon, the dialog floor adds one of its own at
-   the end of WM_INITDIALOG and hides to it on Minimize; the driver finds out with an
-   unmeasured start of Tarnwick. All move 1 pixel per press, 10 with Ctrl (Tarnwick's first
-   speed, written to its "para.dll"). Tarnwick runs with its extended keypad on throughout,
-   every row included: beside each copy of it the driver writes "tarnwick.ini" saying
-   `[Keypad]` `Extended=1`. They never run side by side (the hotkeys are system-wide): each
-   round runs one after the other, rotating which goes first, each from a fresh copy in a
-   directory of its own. Before its key presses each program is checked with one press of each
-   measured key: 1 pixel left for keypad 4, 10 for Ctrl+keypad 4, one click and one wheel notch
-   up (+120) on the driver's window for keypad 1 and keypad 7.
+   for a click one input with the button's down and up flags, for a double click four inputs,
+   for a wheel key one wheel input of ±120. The dialog floor (`bench/dialog_floor.cpp`) is the
+   least a program showing Tarnwick's dialog can be: Tarnwick's own resources (the `IDD_MAIN`
+   template, icons and manifest, so common controls 6) compiled again from `resources/`, the
+   common controls initialised and the rich-edit library loaded, then `DialogBoxParamA` with a
+   plain dialog procedure that fills the dialog as the user sees it (speed list, start/stop
+   key, window icon), registers the same hotkeys in WM_INITDIALOG and does the bare floor's
+   work per WM_HOTKEY. No framework layer, no settings file. When Tarnwick adds a tray icon,
+   the dialog floor adds one of its own at the end of WM_INITDIALOG and hides to it on
+   Minimize; the driver finds out with an unmeasured start of Tarnwick. All move 1 pixel per
+   press, 10 with Ctrl (Tarnwick's first speed, written to its "para.dll"). Tarnwick runs with
+   its extended keypad on throughout, every row included: beside each copy of it the driver
+   writes "tarnwick.ini" saying `[Keypad]` `Extended=1`. They never run side by side (the
+   hotkeys are system-wide): each round runs one after the other, rotating which goes first,
+   each from a fresh copy in a directory of its own. Before its key presses each program is
+   checked with one press of each measured key: 1 pixel left for keypad 4, 10 for Ctrl+keypad
+   4, one click and one wheel notch up (+120) on the driver's window for keypad 1 and keypad 7.
 2. **Ratios and spread.** A ratio is Tarnwick's figure over the floor's in the same round (or
    the same start), one per round; the table gives their median with the lowest and highest
    round beside it. Targets are set against the dialog floor. A row is met ("yes") when its
