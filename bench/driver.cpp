@@ -109,8 +109,9 @@ bool WaitFor(Condition done, double seconds) {
 // the bare desktop, well below Tarnwick's dialog (which opens at the top left): over a window
 // whose owner is not reading its messages at that moment, Wine loses moves, and the desktop's
 // owner reads its own at once. The clicks and wheel notches land on the pad, the driver's own
-// window, which counts them. The pad is also the active window throughout, as the program a user works in
-// would be, and a thread of its own keeps reading its messages, as that program would.
+// window, which counts them. The pad is also the active window throughout, as the program a
+// user works in would be, and a thread of its own keeps reading its messages, as that program
+// would.
 class Stage {
 public:
     Stage() {
@@ -207,8 +208,8 @@ struct CountedSeries {
     int presses;
 };
 
-const CountedSeries kClick{"click", {"keypad 1", VK_NUMPAD1, false}, &Stage::Clicks, kCountedPresses};
-const CountedSeries kWheel{"wheel", {"keypad 7", VK_NUMPAD7, false}, &Stage::Notches, kCountedPresses};
+constexpr CountedSeries kClick{"click", {"keypad 1", VK_NUMPAD1, false}, &Stage::Clicks, kCountedPresses};
+constexpr CountedSeries kWheel{"wheel", {"keypad 7", VK_NUMPAD7, false}, &Stage::Notches, kCountedPresses};
 
 // Waits until the machine has been nearly idle for half a second, so that what went before
 // (a program's exit, the taskbar catching up, another user's work) weighs on no figure.
@@ -537,11 +538,11 @@ void CheckKeys(const Program& program, const Stage& stage) {
         }
     }
     PlacePointer(stage.Pad());
-    for (const CountedSeries* series : {&kClick, &kWheel}) {
-        const int before = (stage.*series->arrived)();
-        Send(Presses(series->key, 1));
-        if (!WaitFor([&] { return (stage.*series->arrived)() == before + 1; }, 2)) {
-            throw std::runtime_error(program.name + "'s " + series->key.name + " does not reach the driver's window");
+    for (const CountedSeries& series : {kClick, kWheel}) {
+        const int before = (stage.*series.arrived)();
+        Send(Presses(series.key, 1));
+        if (!WaitFor([&] { return (stage.*series.arrived)() == before + 1; }, 2)) {
+            throw std::runtime_error(program.name + "'s " + series.key.name + " does not reach the driver's window");
         }
     }
 }
