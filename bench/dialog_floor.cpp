@@ -1,7 +1,7 @@
 // The least a program showing Tarnwick's dialog can be: the same template and manifest, run
 // by the system's own dialog box with a plain dialog procedure, filled as the user sees it
-// (speed list, start/stop key, usage manual with its links, window icon), the same eight
-// hotkeys registered on it and per WM_HOTKEY the same work as Tarnwick. Given "/tray" on its
+// (speed list, start/stop key, usage manual with its links, window icon), the same hotkeys
+// registered on it and per WM_HOTKEY the same work as Tarnwick. Given "/tray" on its
 // command line it also adds a tray icon of its own at the end of its initialisation, and its
 // Minimize button and close box hide it there. Whatever Tarnwick costs beyond this program is
 // what its own code adds.

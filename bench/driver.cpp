@@ -30,13 +30,38 @@ namespace {
 
 constexpr int kBurst = 100;            // presses per SendInput call
 constexpr int kMovePresses = 10000;    // also the presses after which the footprint is taken again
-constexpr int kClickPresses = 2000;
+constexpr int kCountedPresses = 2000;
 constexpr int kLatencyPresses = 1000;
 constexpr double kHeldSeconds = 5;
-constexpr int kFloodPresses = 500;
+constexpr int kFloodPresses = 500;     // also the pixels the pointer's track has room for
 constexpr int kFloods = 5;
 constexpr int kShowHideCycles = 100;
 constexpr int kButtons[] = {IDC_MODIFY, IDC_DONATE, IDC_MINIMIZE, IDC_EXIT};
+
+// A keypad key as the driver presses it: alone, or with Ctrl held down around the presses.
+struct Keystroke {
+    const char* name;
+    WORD virtualKey;
+    bool control;
+};
+
+// A key that moves the pointer `pixels` to the left per press: `presses` of it in bursts of
+// `burst`, each starting from home. Its figures are named <figure>_us_cpu, <figure>_lost and
+// so on; its key-to-pointer figures <latency>_median_us and so on.
+struct MoveSeries {
+    const char* figure;
+    const char* latency;
+    Keystroke key;
+    int pixels;
+    int presses;
+    int burst;
+};
+
+constexpr MoveSeries kMove{"move", "latency", {"keypad 4", VK_NUMPAD4, false}, 1, kMovePresses, kBurst};
+constexpr MoveSeries kTenStepMove{
+    "ten_step_move", "ten_step_latency", {"Ctrl+keypad 4", VK_NUMPAD4, true}, 10, 2000, 50};
+static_assert(kMove.burst * kMove.pixels <= kFloodPresses &&
+              kTenStepMove.burst * kTenStepMove.pixels <= kFloodPresses);
 
 struct Options {
     std::vector<std::pair<std::string, std::string>> programs;  // kind, executable
@@ -83,9 +108,10 @@ bool WaitFor(Condition done, double seconds) {
 // Where the programs' work happens. The moves run left along the middle of the screen, on
 // the bare desktop, well below Tarnwick's dialog (which opens at the top left): over a window
 // whose owner is not reading its messages at that moment, Wine loses moves, and the desktop's
-// owner reads its own at once. The clicks land on the pad, the driver's own window, which
-// counts them. The pad is also the active window throughout, as the program a user works in
-// would be, and a thread of its own keeps reading its messages, as that program would.
+// owner reads its own at once. The clicks and wheel notches land on the pad, the driver's own
+// window, which counts them. The pad is also the active window throughout, as the program a
+// user works in would be, and a thread of its own keeps reading its messages, as that program
+// would.
 class Stage {
 public:
     Stage() {
@@ -115,6 +141,7 @@ public:
     RECT Track() const { return {home_.x - kFloodPresses - 1, home_.y, home_.x + 1, home_.y + 1}; }
     POINT Pad() const { return {(pad_.left + pad_.right) / 2, (pad_.top + pad_.bottom) / 2}; }
     int Clicks() const { return clicks_; }
+    int Notches() const { return wheel_ / WHEEL_DELTA; }  // wheel up, less wheel down
 
     // Takes the focus back from a program that has just started.
     void Activate() const {
@@ -136,7 +163,7 @@ private:
         const HWND window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "TarnwickBenchPad", "",
                                             WS_POPUP | WS_VISIBLE, pad_.left, pad_.top, pad_.right - pad_.left,
                                             pad_.bottom - pad_.top, nullptr, nullptr, GetModuleHandleA(nullptr),
-                                            &clicks_);
+                                            this);
         window_ = window;
         started_ = true;
         if (!window) {
@@ -149,14 +176,14 @@ private:
     }
 
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* stage = reinterpret_cast<Stage*>(GetWindowLongPtrA(window, GWLP_USERDATA));
         switch (message) {
             case WM_NCCREATE:
                 SetWindowLongPtrA(window, GWLP_USERDATA,
                                   reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
                 break;
-            case WM_LBUTTONUP:
-                ++*reinterpret_cast<std::atomic<int>*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-                return 0;
+            case WM_LBUTTONUP: ++stage->clicks_; return 0;
+            case WM_MOUSEWHEEL: stage->wheel_ += GET_WHEEL_DELTA_WPARAM(wParam); return 0;
             case WM_DESTROY: PostQuitMessage(0); return 0;
             default: break;
         }
@@ -166,10 +193,23 @@ private:
     POINT home_;
     RECT pad_;
     std::atomic<int> clicks_{0};
+    std::atomic<int> wheel_{0};  // the sum of the wheel deltas
     std::atomic<HWND> window_{nullptr};
     std::atomic<bool> started_{false};
     std::thread thread_;
 };
+
+// A key whose every press the pad counts as it arrives: `presses` of it in bursts of kBurst,
+// the pointer on the pad. Its figures are named <figure>_us_cpu, <figure>_lost and so on.
+struct CountedSeries {
+    const char* figure;
+    Keystroke key;
+    int (Stage::*arrived)() const;
+    int presses;
+};
+
+constexpr CountedSeries kClick{"click", {"keypad 1", VK_NUMPAD1, false}, &Stage::Clicks, kCountedPresses};
+constexpr CountedSeries kWheel{"wheel", {"keypad 7", VK_NUMPAD7, false}, &Stage::Notches, kCountedPresses};
 
 // Waits until the machine has been nearly idle for half a second, so that what went before
 // (a program's exit, the taskbar catching up, another user's work) weighs on no figure.
@@ -220,11 +260,17 @@ void Send(const std::vector<INPUT>& inputs) {
     }
 }
 
-std::vector<INPUT> Presses(WORD virtualKey, int count) {
+std::vector<INPUT> Presses(const Keystroke& key, int count) {
     std::vector<INPUT> inputs;
+    if (key.control) {
+        inputs.push_back(Key(VK_CONTROL, false));
+    }
     for (int i = 0; i < count; ++i) {
-        inputs.push_back(Key(virtualKey, false));
-        inputs.push_back(Key(virtualKey, true));
+        inputs.push_back(Key(key.virtualKey, false));
+        inputs.push_back(Key(key.virtualKey, true));
+    }
+    if (key.control) {
+        inputs.push_back(Key(VK_CONTROL, true));
     }
     return inputs;
 }
@@ -291,52 +337,53 @@ void PrintGrowth(const Program& program, const Footprint& now, const Footprint& 
     Print(program, "user_growth_" + when, now.userObjects - start.userObjects);
 }
 
-// Keypad 4 in bursts, the pointer put back home between them.
-void MeasureMoves(const Program& program, const Target& target, const Stage& stage) {
-    const std::vector<INPUT> burst = Presses(VK_NUMPAD4, kBurst);
-    const int goal = stage.Home().x - kBurst;
+// A moving key in bursts, the pointer put back home between them.
+void MeasureMoves(const Program& program, const Target& target, const Stage& stage, const MoveSeries& series) {
+    const std::vector<INPUT> burst = Presses(series.key, series.burst);
+    const int goal = stage.Home().x - series.burst * series.pixels;
     int lost = 0;
     WaitForQuiet();
     const Cost cost(target);
-    for (int sent = 0; sent < kMovePresses; sent += kBurst) {
+    for (int sent = 0; sent < series.presses; sent += series.burst) {
         PlacePointer(stage.Home());
         Send(burst);
         if (!WaitForPointerX(goal)) {
-            lost += Pointer().x - goal;
+            lost += (Pointer().x - goal) / series.pixels;
         }
     }
-    cost.PrintPer(program, "move_us", kMovePresses, 1e6);
-    Print(program, "move_lost", lost);
+    cost.PrintPer(program, series.figure + std::string("_us"), series.presses, 1e6);
+    Print(program, series.figure + std::string("_lost"), lost);
 }
 
-// Keypad 1 in bursts over the driver's window, which counts the clicks that arrive.
-void MeasureClicks(const Program& program, const Target& target, const Stage& stage) {
+// A counted key in bursts over the driver's window, which counts what arrives.
+void MeasureCounted(const Program& program, const Target& target, const Stage& stage, const CountedSeries& series) {
+    const auto arrived = [&] { return (stage.*series.arrived)(); };
     WaitForQuiet();
     PlacePointer(stage.Pad());
-    const std::vector<INPUT> burst = Presses(VK_NUMPAD1, kBurst);
-    const int before = stage.Clicks();
+    const std::vector<INPUT> burst = Presses(series.key, kBurst);
+    const int before = arrived();
     const Cost cost(target);
-    for (int sent = kBurst; sent <= kClickPresses; sent += kBurst) {
+    for (int sent = kBurst; sent <= series.presses; sent += kBurst) {
         Send(burst);
-        WaitFor([&] { return stage.Clicks() - before >= sent; }, 10);
+        WaitFor([&] { return arrived() - before >= sent; }, 10);
     }
-    cost.PrintPer(program, "click_us", kClickPresses, 1e6);
-    Print(program, "click_lost", kClickPresses - (stage.Clicks() - before));
+    cost.PrintPer(program, series.figure + std::string("_us"), series.presses, 1e6);
+    Print(program, series.figure + std::string("_lost"), series.presses - (arrived() - before));
 }
 
 // One press at a time from rest, timed from SendInput until GetCursorPos shows the move.
 // Every GetCursorPos is a request to the Wine server, which the program needs too, so the
 // pointer is read every 25 microseconds rather than as fast as possible.
-void MeasureLatency(const Program& program, const Stage& stage) {
-    const std::vector<INPUT> press = Presses(VK_NUMPAD4, 1);
+void MeasureLatency(const Program& program, const Stage& stage, const MoveSeries& series) {
+    const std::vector<INPUT> press = Presses(series.key, 1);
     std::vector<double> latencies;
     int lost = 0;
     WaitForQuiet();
     while (static_cast<int>(latencies.size()) + lost < kLatencyPresses) {
-        if ((static_cast<int>(latencies.size()) + lost) % kBurst == 0) {
+        if ((static_cast<int>(latencies.size()) + lost) % series.burst == 0) {
             PlacePointer(stage.Home());
         }
-        const int goal = Pointer().x - 1;
+        const int goal = Pointer().x - series.pixels;
         Sleep(2);
         const double sent = Now();
         Send(press);
@@ -352,9 +399,10 @@ void MeasureLatency(const Program& program, const Stage& stage) {
             PlacePointer(stage.Home());
         }
     }
-    Print(program, "latency_median_us", Percentile(latencies, 0.5));
-    Print(program, "latency_p99_us", Percentile(latencies, 0.99));
-    Print(program, "latency_lost", lost);
+    const std::string figure = series.latency;
+    Print(program, figure + "_median_us", Percentile(latencies, 0.5));
+    Print(program, figure + "_p99_us", Percentile(latencies, 0.99));
+    Print(program, figure + "_lost", lost);
 }
 
 // Keypad 4 held: a key-down, then repeats at the desktop's own typematic delay and rate,
@@ -478,13 +526,24 @@ std::unique_ptr<Target> Start(const Program& program, const Stage& stage) {
     return target;
 }
 
-// Both programs must move the pointer exactly one pixel per keypad 4, or every figure
-// that counts pixels would be wrong.
-void CheckStep(const Program& program, const Stage& stage) {
-    PlacePointer(stage.Home());
-    Send(Presses(VK_NUMPAD4, 1));
-    if (!WaitFor([&] { return PointerAtX(stage.Home().x - 1); }, 2)) {
-        throw std::runtime_error(program.name + " does not move the pointer one pixel per keypad 4");
+// Every program must move the pointer exactly as far as the driver expects and deliver each
+// counted press to the pad, or the figures that count pixels and arrivals would be wrong.
+void CheckKeys(const Program& program, const Stage& stage) {
+    for (const MoveSeries& series : {kMove, kTenStepMove}) {
+        PlacePointer(stage.Home());
+        Send(Presses(series.key, 1));
+        if (!WaitFor([&] { return PointerAtX(stage.Home().x - series.pixels); }, 2)) {
+            throw std::runtime_error(program.name + " does not move the pointer " + std::to_string(series.pixels) +
+                                     " pixels left per " + series.key.name);
+        }
+    }
+    PlacePointer(stage.Pad());
+    for (const CountedSeries& series : {kClick, kWheel}) {
+        const int before = (stage.*series.arrived)();
+        Send(Presses(series.key, 1));
+        if (!WaitFor([&] { return (stage.*series.arrived)() == before + 1; }, 2)) {
+            throw std::runtime_error(program.name + "'s " + series.key.name + " does not reach the driver's window");
+        }
     }
 }
 
@@ -499,14 +558,17 @@ void Work(const Program& program, const Stage& stage, bool cycles) {
         throw std::runtime_error(program.name + "'s window lies on the pointer's track");
     }
     const Footprint start = target->Holdings();
-    CheckStep(program, stage);
-    MeasureMoves(program, *target, stage);
+    CheckKeys(program, stage);
+    MeasureMoves(program, *target, stage, kMove);
     Sleep(1000);
     const Footprint presses = target->Holdings();
     PrintFootprint(program, presses, "presses");
     PrintGrowth(program, presses, start, "presses");
-    MeasureClicks(program, *target, stage);
-    MeasureLatency(program, stage);
+    MeasureMoves(program, *target, stage, kTenStepMove);
+    MeasureCounted(program, *target, stage, kClick);
+    MeasureCounted(program, *target, stage, kWheel);
+    MeasureLatency(program, stage, kMove);
+    MeasureLatency(program, stage, kTenStepMove);
     MeasureHeldKey(program, stage);
     MeasureFlood(program, stage);
     if (program.windowShown && cycles) {
@@ -569,15 +631,24 @@ Program MakeProgram(const std::string& kind, const std::string& executable, cons
     const WPARAM exit = MAKEWPARAM(IDC_EXIT, BN_CLICKED);
     if (kind == "tarnwick") {
         // Tarnwick's first speed (1 pixel), F9 without modifiers as the start/stop key, no
-        // start-up options.
-        return {name, executable, "", "#32770", true, "para.dll", {0, 0, 0, 0, VK_F9, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-                WM_COMMAND, exit, IDC_EXIT};
+        // start-up options; its extended keypad switched on, as the floors' keys always are.
+        std::string settings(16, '\0');
+        settings[4] = static_cast<char>(VK_F9);
+        return {name,
+                executable,
+                "",
+                "#32770",
+                true,
+                {{"para.dll", settings}, {"tarnwick.ini", "[Keypad]\r\nExtended=1\r\n"}},
+                WM_COMMAND,
+                exit,
+                IDC_EXIT};
     }
     if (kind == "floor") {
-        return {name, executable, "", "TarnwickFloor", false, "", {}, WM_CLOSE, 0, 0};
+        return {name, executable, "", "TarnwickFloor", false, {}, WM_CLOSE, 0, 0};
     }
     if (kind == "dialog_floor") {
-        return {name, executable, "", "#32770", true, "", {}, WM_COMMAND, exit, IDC_EXIT};
+        return {name, executable, "", "#32770", true, {}, WM_COMMAND, exit, IDC_EXIT};
     }
     throw std::runtime_error("unknown kind of program " + kind);
 }

@@ -1,6 +1,6 @@
-// The least a keypad mouse can be: the same eight hotkeys on a window that is never shown,
-// and per WM_HOTKEY the same work as Tarnwick. Whatever Tarnwick costs beyond this program
-// is what showing a dialog and its own code add.
+// The least a keypad mouse can be: the same hotkeys on a window that is never shown, and per
+// WM_HOTKEY the same work as Tarnwick. Whatever Tarnwick costs beyond this program is what
+// showing a dialog and its own code add.
 
 #include "floor_keys.h"
 

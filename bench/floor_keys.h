@@ -1,8 +1,10 @@
 #pragma once
 
-// What both floor programs do of Tarnwick's own work: the same eight hotkeys (F9 to start
-// and stop, keypad 1, 2, 3, 4, 5, 6 and 8) and, per WM_HOTKEY, the same essential work (read
-// the pointer, inject one absolute move, or inject one click).
+// What both floor programs do of Tarnwick's own work, with its extended keypad switched on:
+// the same hotkeys (F9 to start and stop; keypad 1, 2, 3, 4, 5, 6 and 8; keypad 7, 9, 0, "."
+// and "+" and Ctrl with keypad 4, 5, 6 and 8) and, per WM_HOTKEY, the same essential work:
+// read the pointer and inject one absolute move, or inject the key's button or wheel events,
+// each time in one SendInput.
 
 #include <windows.h>
 

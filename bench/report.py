@@ -15,22 +15,28 @@ import sys
 from collections import defaultdict
 
 NOTES = """\
-1. **The floors.** The bare floor (`bench/floor.cpp`) registers the same eight hotkeys (F9 and
-   keypad 1, 2, 3, 4, 5, 6, 8) on a window it never shows and, per WM_HOTKEY, does the same
-   essential work as Tarnwick: for a move it reads the pointer (`GetCursorPos`) and the virtual
-   screen (`GetSystemMetrics`) and injects one absolute move (`mouse_event`); for a click it
-   injects one click. The dialog floor (`bench/dialog_floor.cpp`) is the least a program
-   showing Tarnwick's dialog can be: Tarnwick's own resources (the `IDD_MAIN` template, icons
-   and manifest, so common controls 6) compiled again from `resources/`, the common controls
-   initialised and the rich-edit library loaded, then `DialogBoxParamA` with a plain dialog
-   procedure that fills the dialog as the user sees it (speed list, start/stop key, window
-   icon), registers the same hotkeys in WM_INITDIALOG and does the bare floor's work per
-   WM_HOTKEY. No framework layer, no settings file. When Tarnwick adds a tray icon, the dialog
-   floor adds one of its own at the end of WM_INITDIALOG and hides to it on Minimize; the
-   driver finds out with an unmeasured start of Tarnwick. All move 1 pixel per press
-   (Tarnwick's first speed, written to its "para.dll"). They never run side by side (the
+1. **The floors.** The bare floor (`bench/floor.cpp`) registers the same hotkeys as Tarnwick
+   with its extended keypad on (F9; keypad 1, 2, 3, 4, 5, 6, 8; keypad 7, 9, 0, "." and "+";
+   Ctrl with keypad 4, 5, 6, 8) on a window it never shows and, per WM_HOTKEY, does the same
+   essential work as Tarnwick, each time in one `SendInput`: for a move it reads the pointer
+   (`GetCursorPos`) and the virtual screen (`GetSystemMetrics`) and injects one absolute move;
+   for a click one input with the button's down and up flags, for a double click four inputs,
+   for a wheel key one wheel input of ±120. The dialog floor (`bench/dialog_floor.cpp`) is the
+   least a program showing Tarnwick's dialog can be: Tarnwick's own resources (the `IDD_MAIN`
+   template, icons and manifest, so common controls 6) compiled again from `resources/`, the
+   common controls initialised and the rich-edit library loaded, then `DialogBoxParamA` with a
+   plain dialog procedure that fills the dialog as the user sees it (speed list, start/stop
+   key, window icon), registers the same hotkeys in WM_INITDIALOG and does the bare floor's
+   work per WM_HOTKEY. No framework layer, no settings file. When Tarnwick adds a tray icon,
+   the dialog floor adds one of its own at the end of WM_INITDIALOG and hides to it on
+   Minimize; the driver finds out with an unmeasured start of Tarnwick. All move 1 pixel per
+   press, 10 with Ctrl (Tarnwick's first speed, written to its "para.dll"). Tarnwick runs with
+   its extended keypad on throughout, every row included: beside each copy of it the driver
+   writes "tarnwick.ini" saying `[Keypad]` `Extended=1`. They never run side by side (the
    hotkeys are system-wide): each round runs one after the other, rotating which goes first,
-   each from a fresh copy in a directory of its own.
+   each from a fresh copy in a directory of its own. Before its key presses each program is
+   checked with one press of each measured key: 1 pixel left for keypad 4, 10 for Ctrl+keypad
+   4, one click and one wheel notch up (+120) on the driver's window for keypad 1 and keypad 7.
 2. **Ratios and spread.** A ratio is Tarnwick's figure over the floor's in the same round (or
    the same start), one per round; the table gives their median with the lowest and highest
    round beside it. Targets are set against the dialog floor. A row is met ("yes") when its
@@ -46,17 +52,26 @@ NOTES = """\
    (`/proc/PID/task/*/status`). Under Wine each request to the wineserver and each X round trip
    is one, so even the floor makes about twenty per move. The wineserver, Xvfb and the desktop
    process (explorer) also work on every press; they are not included.
-5. **Latency**: from `SendInput` of keypad 4 (down and up) until `GetCursorPos` shows the
-   pointer one pixel to the left, read every 25 µs, one press at a time from rest (about 2 ms
-   apart). It includes the wineserver and the X pointer warp.
+5. **Per key press**: keypad 4, 10,000 presses a round in bursts of 100 (one `SendInput` each),
+   each burst from the same place and awaited until the pointer has travelled its 100 pixels or
+   stood still for 0.5 s; lost = pixels short. Ctrl+keypad 4, 2,000 presses in bursts of 50
+   (Ctrl down, the 50 presses, Ctrl up in one `SendInput`), awaited alike over 500 pixels; lost
+   = pixels short ÷ 10. Keypad 1 and keypad 7, 2,000 presses each in bursts of 100 with the
+   pointer on the driver's window, which counts each click's WM_LBUTTONUP and sums the
+   WM_MOUSEWHEEL deltas; each burst gets up to 10 s to arrive; lost = presses − clicks, or
+   presses − (sum of deltas ÷ 120). **Latency**: from `SendInput` of keypad 4 (down and up)
+   until `GetCursorPos` shows the pointer one pixel to the left, read every 25 µs, one press at
+   a time from rest (about 2 ms apart); for Ctrl+keypad 4 (Ctrl down, keypad 4 down and up,
+   Ctrl up) until it shows the pointer ten pixels to the left. It includes the wineserver and
+   the X pointer warp.
 6. **Held key**: a key-down, then key-down repeats at the desktop's typematic delay and rate,
    then the key-up after 5 s; lost = repeats sent − pixels travelled. **500 repeats at once**:
    one `SendInput` of 500 key-down repeats, timed until the pointer has travelled 500 pixels,
    five times a round.
-7. The pointer works on the bare desktop, below the dialogs; clicks land on the driver's own
-   window, which counts them and is the active window throughout, as the program a user works
-   in would be. Each measurement starts once the machine has been idle for half a second, or
-   after 5 s of waiting for that on a machine others keep busy.
+7. The pointer works on the bare desktop, below the dialogs; clicks and wheel notches land on
+   the driver's own window, which counts them and is the active window throughout, as the
+   program a user works in would be. Each measurement starts once the machine has been idle for
+   half a second, or after 5 s of waiting for that on a machine others keep busy.
 8. **Idle**: nothing happening, the program's window not active, the pointer still; once with
    the dialog shown and, for the programs with a tray icon, once hidden to the tray through
    their own Minimize button.
@@ -72,7 +87,8 @@ NOTES = """\
     so its `PagefileUsage` (resident anonymous memory there) stands in. `GetGuiResources` is a
     stub under Wine: GDI objects are counted in the process's GDI handle table (found through
     its PEB), and USER objects are its windows only. Growth is measured within one run of the
-    program, from 1 s after start-up.
+    program, from 1 s after start-up; the growth after 10,000 presses is taken right after the
+    keypad 4 presses, before the other keys.
 11. **Dialog cycles** (first round only): `ShowWindow(SW_HIDE)` then `ShowWindow(SW_SHOW)` on
     the dialog from the driver, the pointer passed over each of its four push buttons and back
     off the dialog, and the whole dialog invalidated and repainted, each step followed by a
@@ -216,13 +232,31 @@ ROWS = [
         Row("Keypad 1 (click): CPU per press", "click_us_kernel_cpu", microseconds, AT_MOST, ratio_at_most(1.10)),
         Row("Keypad 1: CPU per press by GetProcessTimes", "click_us_cpu", microseconds, "(see note 3)"),
         Row("Keypad 1: context switches per press", "click_us_switches", tenths),
+        Row("Ctrl+keypad 4 (ten-step move): CPU per press", "ten_step_move_us_kernel_cpu", microseconds, AT_MOST,
+            ratio_at_most(1.10)),
+        Row("Ctrl+keypad 4: CPU per press by GetProcessTimes", "ten_step_move_us_cpu", microseconds,
+            "(see note 3)"),
+        Row("Ctrl+keypad 4: context switches per press", "ten_step_move_us_switches", tenths),
+        Row("Keypad 7 (wheel notch): CPU per press", "wheel_us_kernel_cpu", microseconds, AT_MOST,
+            ratio_at_most(1.10)),
+        Row("Keypad 7: CPU per press by GetProcessTimes", "wheel_us_cpu", microseconds, "(see note 3)"),
+        Row("Keypad 7: context switches per press", "wheel_us_switches", tenths),
         Row("Keypad 4 presses lost (all rounds)", "move_lost", count, "0", zero, sum, False),
         Row("Keypad 1 clicks lost (all rounds)", "click_lost", count, "0", zero, sum, False),
+        Row("Ctrl+keypad 4 presses lost (all rounds)", "ten_step_move_lost", count, "0", zero, sum, False),
+        Row("Keypad 7 notches lost (all rounds)", "wheel_lost", count, "0", zero, sum, False),
     ]),
     ("Key to pointer", [
-        Row("Latency, median", "latency_median_us", microseconds, AT_MOST, ratio_at_most(1.10)),
-        Row("Latency, 99th percentile", "latency_p99_us", microseconds, AT_MOST, ratio_at_most(1.10)),
-        Row("Presses that never moved the pointer (all rounds)", "latency_lost", count, "0", zero, sum, False),
+        Row("Keypad 4: latency, median", "latency_median_us", microseconds, AT_MOST, ratio_at_most(1.10)),
+        Row("Keypad 4: latency, 99th percentile", "latency_p99_us", microseconds, AT_MOST, ratio_at_most(1.10)),
+        Row("Keypad 4 presses that never moved the pointer (all rounds)", "latency_lost", count, "0", zero, sum,
+            False),
+        Row("Ctrl+keypad 4: latency, median", "ten_step_latency_median_us", microseconds, AT_MOST,
+            ratio_at_most(1.10)),
+        Row("Ctrl+keypad 4: latency, 99th percentile", "ten_step_latency_p99_us", microseconds, AT_MOST,
+            ratio_at_most(1.10)),
+        Row("Ctrl+keypad 4 presses that never moved the pointer (all rounds)", "ten_step_latency_lost", count, "0",
+            zero, sum, False),
     ]),
     ("Held key", [
         Row("Keypad 4 held 5 s: presses handled per second", "held_rate", rate, "as the dialog floor",
@@ -281,8 +315,9 @@ ROWS = [
 TRAY_FIGURES = {"tray_added_ms", "hidden_idle_ms_kernel_cpu", "hidden_idle_ms_switches"}
 
 # Figures whose every round is listed under "Round by round".
-STEADINESS = ["move_us_kernel_cpu", "click_us_kernel_cpu", "latency_median_us", "latency_p99_us", "flood_rate",
-              "startup_ms", "tray_added_ms", "startup_cpu_ms", "move_us_switches"]
+STEADINESS = ["move_us_kernel_cpu", "click_us_kernel_cpu", "ten_step_move_us_kernel_cpu", "wheel_us_kernel_cpu",
+              "latency_median_us", "latency_p99_us", "ten_step_latency_median_us", "ten_step_latency_p99_us",
+              "flood_rate", "startup_ms", "tray_added_ms", "startup_cpu_ms", "move_us_switches"]
 
 
 def spread(figures, program, floor, figure):

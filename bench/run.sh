@@ -2,8 +2,8 @@
 # Measures Tarnwick against the two floor programs (bench/floor.cpp, bench/dialog_floor.cpp)
 # under Wine: builds them and the driver, runs the driver in a Wine session of its own, then
 # once more with the dialog floor as both programs to show how far apart two identical
-# programs land; writes bench/results.md and prints its table. Takes ten to thirteen minutes on
-# two processors, depending on what else runs. Works from any directory.
+# programs land; writes bench/results.md and prints its table. Takes twelve to fifteen minutes
+# on two processors, depending on what else runs. Works from any directory.
 #
 # Usage: bench/run.sh [--rounds N] [--starts N] [--idle SECONDS]
 #   passed on to the driver; by default 3 rounds of key presses, 5 starts and 20 s idle in
@@ -39,7 +39,7 @@ load_between=$(load)
 tray=()
 if grep -q $'^driver\ttray\t1' "$figures"; then tray=(--tray); fi
 twin=("dialog_floor=$build/bench/dialog_floor.exe" "dialog_floor=$build/bench/dialog_floor.exe")
-# Two rounds there rather than three keep the whole under fifteen minutes on a busy machine.
+# Two rounds there rather than three keep the whole to about fifteen minutes on a busy machine.
 twin_options=(--rounds 2 --starts 5 "$@" --idle 0 "${tray[@]}")
 timeout 600 scripts/wine-session.sh scripts/wine-run "$build/bench/driver.exe" "${twin[@]}" \
   "${twin_options[@]}" >"$twin_figures"

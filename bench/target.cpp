@@ -16,7 +16,7 @@ std::string FileName(const std::string& path) {
     return path.substr(path.find_last_of("\\/") + 1);  // npos + 1 is 0
 }
 
-void WriteFileBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
     Handle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     DWORD written = 0;
     if (!file || !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
@@ -124,8 +124,8 @@ Target::Target(const Program& program, bool awaitTray) : program_(program) {
         throw std::runtime_error("cannot copy " + program.executable);
     }
     try {
-        if (!program.settingsName.empty()) {
-            WriteFileBytes(directory_ + program.settingsName, program.settings);
+        for (const ProgramFile& file : program.files) {
+            WriteFileBytes(directory_ + file.name, file.bytes);
         }
         std::string commandLine = "\"" + copy + "\"" + (program.arguments.empty() ? "" : " " + program.arguments);
         STARTUPINFOA startup{};

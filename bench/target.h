@@ -1,7 +1,7 @@
 #pragma once
 
 // One run of a program under measurement: a fresh copy in a directory of its own (so its
-// settings file is its own), started, awaited until it waits for input, and asked to exit
+// settings files are its own), started, awaited until it waits for input, and asked to exit
 // (then killed if it will not) when the run goes out of scope.
 
 #include "counters.h"
@@ -13,14 +13,19 @@
 #include <string>
 #include <vector>
 
+// A file written beside the program's copy before it starts.
+struct ProgramFile {
+    std::string name;
+    std::string bytes;
+};
+
 struct Program {
     std::string name;                  // as the results call it
     std::string executable;            // the built program; never run in place
     std::string arguments;             // its command line after its own name
     std::string windowClass;           // of the window its hotkeys are registered on
     bool windowShown;                  // whether that window is visible once it is ready
-    std::string settingsName;          // file written beside the copy, unless empty
-    std::vector<unsigned char> settings;
+    std::vector<ProgramFile> files;    // its settings
     UINT exitMessage;                  // posted to the window to end the program
     WPARAM exitParameter;
     int exitControl;                   // its handle goes in lParam, when nonzero
