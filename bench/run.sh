@@ -32,7 +32,7 @@ load() {
 started=$(date -u '+%Y-%m-%d %H:%M UTC')
 load_before=$(load)
 # The driver bounds each of its waits; these bound the whole run.
-timeout 900 scripts/wine-session.sh scripts/wine-run "$build/bench/driver.exe" "${programs[@]}" \
+timeout 1200 scripts/wine-session.sh scripts/wine-run "$build/bench/driver.exe" "${programs[@]}" \
   "${options[@]}" >"$figures"
 load_between=$(load)
 # The dialog floor has a tray icon in both runs or in neither.
