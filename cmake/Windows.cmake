@@ -3,20 +3,24 @@ enable_language(RC)
 
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 set(ICON_DIR ${CMAKE_BINARY_DIR}/icons)
+set(ICON_FILES ${ICON_DIR}/active.ico ${ICON_DIR}/inactive.ico ${ICON_DIR}/holding.ico)
 add_custom_command(
-  OUTPUT ${ICON_DIR}/active.ico ${ICON_DIR}/inactive.ico
+  OUTPUT ${ICON_FILES}
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/scripts/make_icons.py ${ICON_DIR}
   DEPENDS ${CMAKE_SOURCE_DIR}/scripts/make_icons.py
   COMMENT "Drawing the icons")
-set_source_files_properties(resources/tarnwick.rc PROPERTIES
-  OBJECT_DEPENDS "${ICON_DIR}/active.ico;${ICON_DIR}/inactive.ico;${CMAKE_SOURCE_DIR}/resources/tarnwick.manifest")
 
-# The version is written once, in project(); the resources take it from a header made here.
+# The version is written once, in project(); the resources take it from a header and a
+# manifest made here.
 set(GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 string(REPLACE "." ";" TARNWICK_VERSION_NUMBERS "${PROJECT_VERSION}.0.0.0")
 list(SUBLIST TARNWICK_VERSION_NUMBERS 0 4 TARNWICK_VERSION_NUMBERS)
+list(JOIN TARNWICK_VERSION_NUMBERS "." TARNWICK_MANIFEST_VERSION)
 list(JOIN TARNWICK_VERSION_NUMBERS ", " TARNWICK_VERSION_NUMBERS)
 configure_file(resources/version.h.in ${GENERATED_DIR}/version.h @ONLY)
+configure_file(resources/tarnwick.manifest.in ${GENERATED_DIR}/tarnwick.manifest @ONLY)
+set(RESOURCE_FILES ${ICON_FILES} ${GENERATED_DIR}/tarnwick.manifest)
+set_source_files_properties(resources/tarnwick.rc PROPERTIES OBJECT_DEPENDS "${RESOURCE_FILES}")
 
 # Nothing but system DLLs at run time: the C++ runtime and threads are linked in.
 if(MINGW)

@@ -1,15 +1,16 @@
 #!/usr/bin/env python3
-"""Draw Tarnwick's two icon groups: a mouse seen from above, its cable curving
-out of the top.
+"""Draw Tarnwick's three icon groups: a mouse seen from above, its cable curving
+out of the top. The holding icon is the active one with its left button held
+down, filled in a colour of its own.
 
 Usage: python3 scripts/make_icons.py OUTDIR
 
-Writes OUTDIR/active.ico and OUTDIR/inactive.ico. Each holds 32x32 and 16x16
-images in 256 colours, and the sizes Windows asks for from 100 to 200 % display
-scale (16, 20, 24, 32, 40, 48 and 64) and 256 in true colour with alpha: up to
-32 as bitmaps, which every version of Windows reads, the larger ones as PNG
-images, which take a fraction of the room. The drawing is pure arithmetic, so
-every run gives the same bytes.
+Writes OUTDIR/active.ico, OUTDIR/inactive.ico and OUTDIR/holding.ico. Each
+holds 32x32 and 16x16 images in 256 colours, and the sizes Windows asks for
+from 100 to 200 % display scale (16, 20, 24, 32, 40, 48 and 64) and 256 in
+true colour with alpha: up to 32 as bitmaps, which every version of Windows
+reads, the larger ones as PNG images, which take a fraction of the room. The
+drawing is pure arithmetic, so every run gives the same bytes.
 """
 
 import math
@@ -22,11 +23,16 @@ OUTLINE = (34, 34, 38)
 BODY_TOP = (252, 252, 252)
 BODY_BOTTOM = (200, 202, 206)
 SEAM = (120, 122, 128)
+# The held left button: a strong green, apart from the cable's cyan and the
+# wheel's red, and dark enough to stand out of the white body at 16 pixels
+HELD = (0, 168, 72)
 
-# (cable, scroll wheel) of each icon; everything else is the same in both
+# (cable, scroll wheel, left button) of each icon; everything else is the same
+# in all three. A left button of None is drawn as the rest of the body.
 ACCENTS = {
-    "active": ((0, 224, 255), (255, 104, 104)),
-    "inactive": ((150, 150, 150), (128, 128, 0)),
+    "active": ((0, 224, 255), (255, 104, 104), None),
+    "inactive": ((150, 150, 150), (128, 128, 0), None),
+    "holding": ((0, 224, 255), (255, 104, 104), HELD),
 }
 
 # Geometry of each image size in pixels; the small one keeps its lines on
@@ -125,7 +131,8 @@ def shade(top, bottom, t):
 
 
 def sample(px, py, layout, cable_colour, wheel_colour, cable):
-    """Colour at one point, or None where the background shows through."""
+    """Colour at one point, or None where the background shows through; on
+    the left button, the pair of its accent's name and the body's colour."""
     body = rounded_box_distance(px, py, layout["body"], layout["radius"])
     if body <= 0:
         wheel_box = layout["wheel"]
@@ -149,7 +156,10 @@ def sample(px, py, layout, cable_colour, wheel_colour, cable):
         seam_y0, seam_y1 = layout["seam"]
         if seam_y0 <= py < seam_y1 or (divide_x0 <= px < divide_x1 and py < seam_y0):
             return SEAM
-        return shade(BODY_TOP, BODY_BOTTOM, (py - y0) / (y1 - y0))
+        body_colour = shade(BODY_TOP, BODY_BOTTOM, (py - y0) / (y1 - y0))
+        if px < divide_x0 and py < seam_y0:
+            return ("button", body_colour)
+        return body_colour
     if cable_distance <= half + layout["cable_outline"]:
         return OUTLINE
     return None
@@ -157,7 +167,8 @@ def sample(px, py, layout, cable_colour, wheel_colour, cable):
 
 def shapes(size):
     """What each sample of each pixel shows, rows top first: a colour, the
-    name of an accent, or None; the same for both icons, so drawn once."""
+    name of an accent, an accent's name and the colour without it, or None;
+    the same for every icon, so drawn once."""
     layout = LAYOUTS[size]
     cable = bezier_points(layout["cable"])
     n = subsamples(size)
@@ -167,7 +178,7 @@ def shapes(size):
             for y in range(size)]
 
 
-def render(drawing, cable_colour, wheel_colour):
+def render(drawing, cable_colour, wheel_colour, button_colour):
     """Rows of (r, g, b, a) pixels, top row first, averaging the samples."""
     accents = {"cable": cable_colour, "wheel": wheel_colour}
     rows = []
@@ -177,6 +188,8 @@ def render(drawing, cable_colour, wheel_colour):
             r = g = b = covered = 0.0
             for colour in pixel:
                 if colour is not None:
+                    if colour[0] == "button":
+                        colour = button_colour or colour[1]
                     colour = accents.get(colour, colour)
                     r += colour[0]
                     g += colour[1]
@@ -293,8 +306,8 @@ def main():
     outdir = sys.argv[1]
     os.makedirs(outdir, exist_ok=True)
     drawings = {size: shapes(size) for size in BITMAP_SIZES + PNG_SIZES}
-    for name, (cable_colour, wheel_colour) in ACCENTS.items():
-        drawn = {size: render(drawing, cable_colour, wheel_colour)
+    for name, (cable_colour, wheel_colour, button_colour) in ACCENTS.items():
+        drawn = {size: render(drawing, cable_colour, wheel_colour, button_colour)
                  for size, drawing in drawings.items()}
         images = [(size, 8, indexed_image(drawn[size])) for size in (32, 16)]
         images += [(size, 32, true_colour_image(drawn[size])) for size in BITMAP_SIZES]

@@ -4,10 +4,10 @@
 Usage: python3 scripts/package_release.py EXECUTABLE VERSION DIST
 
 Empties DIST and writes there the folder tarnwick-VERSION/ (tarnwick.exe,
-README.txt and LICENSE.txt, the texts with CR LF line ends for Notepad), the
-same folder packed as tarnwick-VERSION-win64.zip, and SHA256SUMS for the zip
-and the executable in sha256sum's format, so `sha256sum -c SHA256SUMS` checks
-both from DIST.
+README.txt, CHANGELOG.txt and LICENSE.txt, the texts with CR LF line ends for
+Notepad), the same folder packed as tarnwick-VERSION-win64.zip, and SHA256SUMS
+for the zip and the executable in sha256sum's format, so `sha256sum -c
+SHA256SUMS` checks both from DIST.
 
 The zip's bytes follow from the files alone: sorted entries with fixed
 permissions and no owner, all dated SOURCE_DATE_EPOCH, else the last commit,
@@ -52,6 +52,7 @@ def main():
     folder = f"tarnwick-{version}"
     zip_name = f"{folder}-win64.zip"
     files = {
+        "CHANGELOG.txt": crlf(read(os.path.join(ROOT, "CHANGELOG.md"))),
         "LICENSE.txt": crlf(read(os.path.join(ROOT, "LICENSE"))),
         "README.txt": crlf(read(os.path.join(ROOT, "docs", "README.txt"))),
         "tarnwick.exe": read(executable),

@@ -20,26 +20,52 @@ constexpr KeypadKey kKeypadKeys[] = {
     {HOTKEY_MOVE_UP, 0x68},
 };
 
+// RegisterHotKey bits.
+constexpr unsigned kModAlt = 0x01;
+constexpr unsigned kModControl = 0x02;
+constexpr unsigned kModShift = 0x04;
+
+struct ExtensionKey {
+    int identifier;
+    unsigned modifiers;
+    unsigned virtualKey;
+    const char* name;  // as the message about a key held elsewhere names it
+};
+
+// The extended keypad: the keypad's remaining keys, and Ctrl with the four moves.
+constexpr ExtensionKey kExtensionKeys[] = {
+    {HOTKEY_WHEEL_UP, 0, 0x67, "Keypad 7"},
+    {HOTKEY_WHEEL_DOWN, 0, 0x69, "Keypad 9"},
+    {HOTKEY_BUTTON_HOLD, 0, 0x60, "Keypad 0"},
+    {HOTKEY_BUTTON_RELEASE, 0, 0x6E, "Keypad ."},
+    {HOTKEY_DOUBLE_CLICK, 0, 0x6B, "Keypad +"},
+    {HOTKEY_FAST_LEFT, kModControl, 0x64, "Ctrl+Keypad 4"},
+    {HOTKEY_FAST_DOWN, kModControl, 0x65, "Ctrl+Keypad 5"},
+    {HOTKEY_FAST_RIGHT, kModControl, 0x66, "Ctrl+Keypad 6"},
+    {HOTKEY_FAST_UP, kModControl, 0x68, "Ctrl+Keypad 8"},
+};
+constexpr int kFastSteps = 10;
+
 constexpr int kSteps[] = {1, 2, 5, 10, 20, 50, 100, 200, 500, 1000};
 constexpr int kUnknownSpeedStep = 10;
 
 // mouse_event flags.
 constexpr std::uint32_t kMove = 0x0001;
-constexpr std::uint32_t kLeftClick = 0x0002 | 0x0004;
+constexpr std::uint32_t kLeftDown = 0x0002;
+constexpr std::uint32_t kLeftUp = 0x0004;
+constexpr std::uint32_t kLeftClick = kLeftDown | kLeftUp;
 constexpr std::uint32_t kRightClick = 0x0008 | 0x0010;
 constexpr std::uint32_t kMiddleClick = 0x0020 | 0x0040;
 constexpr std::uint32_t kVirtualDesk = 0x4000;
+constexpr std::uint32_t kWheel = 0x0800;
 constexpr std::uint32_t kAbsolute = 0x8000;
+constexpr std::int32_t kWheelNotch = 120;
 
 // Hot-key control bits.
 constexpr std::uint16_t kControlShift = 0x01;
 constexpr std::uint16_t kControlAlt = 0x04;
 constexpr std::uint16_t kControlExtended = 0x08;
 constexpr std::uint16_t kControlShiftControlAlt = 0x07;
-
-// RegisterHotKey bits.
-constexpr std::uint16_t kModAlt = 0x01;
-constexpr std::uint16_t kModShift = 0x04;
 
 constexpr unsigned kExclamation = 0x30;
 const char kCaption[] = "Tarnwick";
@@ -56,12 +82,13 @@ std::int32_t Normalise(int offset, int extent) {
 
 EmulationEngine::EmulationEngine(EmulatorSettings& settings, HotKeyService& hotKeys,
                                  MouseInput& mouse, MessageService& messages,
-                                 StateChanged stateChanged)
+                                 StateChanged stateChanged, HoldChanged holdChanged)
     : settings_(settings),
       hotKeys_(hotKeys),
       mouse_(mouse),
       messages_(messages),
-      stateChanged_(std::move(stateChanged)) {}
+      stateChanged_(std::move(stateChanged)),
+      holdChanged_(std::move(holdChanged)) {}
 
 void EmulationEngine::BindWindow(WindowHandle window) { window_ = window; }
 
@@ -69,10 +96,10 @@ std::uint16_t EmulationEngine::ToHotKeyModifiers(std::uint16_t controlModifiers)
     auto result = static_cast<std::uint16_t>(controlModifiers &
                                              ~(kControlShift | kControlAlt | kControlExtended));
     if (controlModifiers & kControlAlt) {
-        result |= kModAlt;
+        result = static_cast<std::uint16_t>(result | kModAlt);
     }
     if (controlModifiers & kControlShift) {
-        result |= kModShift;
+        result = static_cast<std::uint16_t>(result | kModShift);
     }
     return result;
 }
@@ -102,6 +129,23 @@ void EmulationEngine::UnregisterKeypad() {
     }
 }
 
+// The names of the keys another program holds, or "" when all were taken.
+std::string EmulationEngine::RegisterExtension() {
+    std::string refused;
+    for (const ExtensionKey& key : kExtensionKeys) {
+        if (!hotKeys_.Register(window_, key.identifier, key.modifiers, key.virtualKey)) {
+            refused += (refused.empty() ? "" : ", ") + std::string(key.name);
+        }
+    }
+    return refused;
+}
+
+void EmulationEngine::UnregisterExtension() {
+    for (const ExtensionKey& key : kExtensionKeys) {
+        hotKeys_.Unregister(window_, key.identifier);
+    }
+}
+
 void EmulationEngine::RegisterEmulationKeys() {
     if (!RegisterKeypad()) {
         Report("Register emulation hotkey failure. \r\n"
@@ -110,13 +154,43 @@ void EmulationEngine::RegisterEmulationKeys() {
     active_ = true;
 }
 
+void EmulationEngine::SetExtendedKeypad(bool on) {
+    if (on == extended_) {
+        return;
+    }
+    extended_ = on;
+    if (!on) {
+        ReleaseButton();
+        if (active_) {
+            UnregisterExtension();
+        }
+        return;
+    }
+    if (!active_) {
+        return;  // taken with the seven by the next start
+    }
+    const std::string refused = RegisterExtension();
+    if (!refused.empty()) {
+        Report("Register extended keypad hotkey failure: " + refused +
+               ". \r\nPlease close the software which has occupied these keys.");
+    }
+}
+
 void EmulationEngine::OnHotKey(int identifier) {
     if (identifier == HOTKEY_START_STOP) {
         active_ = !active_;
         if (active_) {
-            RegisterKeypad();  // a key taken meanwhile just stays with its taker
+            // A key taken meanwhile just stays with its taker.
+            RegisterKeypad();
+            if (extended_) {
+                RegisterExtension();
+            }
         } else {
+            ReleaseButton();
             UnregisterKeypad();
+            if (extended_) {
+                UnregisterExtension();
+            }
         }
         if (stateChanged_) {
             stateChanged_(active_);
@@ -128,14 +202,70 @@ void EmulationEngine::OnHotKey(int identifier) {
     }
     const int step = StepPixels();
     switch (identifier) {
-        case HOTKEY_LEFT_CLICK: mouse_.Inject(kLeftClick, 0, 0); break;
-        case HOTKEY_MIDDLE_CLICK: mouse_.Inject(kMiddleClick, 0, 0); break;
-        case HOTKEY_RIGHT_CLICK: mouse_.Inject(kRightClick, 0, 0); break;
+        case HOTKEY_LEFT_CLICK:
+            if (held_) {
+                ReleaseButton();  // the drop
+            } else {
+                mouse_.Inject({{kLeftClick}});
+            }
+            break;
+        case HOTKEY_MIDDLE_CLICK: mouse_.Inject({{kMiddleClick}}); break;
+        case HOTKEY_RIGHT_CLICK: mouse_.Inject({{kRightClick}}); break;
         case HOTKEY_MOVE_LEFT: MoveBy(-step, 0); break;
         case HOTKEY_MOVE_DOWN: MoveBy(0, step); break;
         case HOTKEY_MOVE_RIGHT: MoveBy(step, 0); break;
         case HOTKEY_MOVE_UP: MoveBy(0, -step); break;
+        default:
+            if (extended_) {
+                OnExtensionKey(identifier);
+            }
+            break;
+    }
+}
+
+void EmulationEngine::OnExtensionKey(int identifier) {
+    const int fast = kFastSteps * StepPixels();
+    switch (identifier) {
+        case HOTKEY_WHEEL_UP: mouse_.Inject({{kWheel, 0, 0, kWheelNotch}}); break;
+        case HOTKEY_WHEEL_DOWN: mouse_.Inject({{kWheel, 0, 0, -kWheelNotch}}); break;
+        case HOTKEY_BUTTON_HOLD:
+            if (held_) {
+                ReleaseButton();
+            } else {
+                HoldButton();
+            }
+            break;
+        case HOTKEY_BUTTON_RELEASE: ReleaseButton(); break;
+        // While a drag holds the button a double-click would drop it somewhere unasked.
+        case HOTKEY_DOUBLE_CLICK:
+            if (!held_) {
+                mouse_.Inject({{kLeftDown}, {kLeftUp}, {kLeftDown}, {kLeftUp}});
+            }
+            break;
+        case HOTKEY_FAST_LEFT: MoveBy(-fast, 0); break;
+        case HOTKEY_FAST_DOWN: MoveBy(0, fast); break;
+        case HOTKEY_FAST_RIGHT: MoveBy(fast, 0); break;
+        case HOTKEY_FAST_UP: MoveBy(0, -fast); break;
         default: break;
+    }
+}
+
+void EmulationEngine::HoldButton() {
+    mouse_.Inject({{kLeftDown}});
+    held_ = true;
+    if (holdChanged_) {
+        holdChanged_(true);
+    }
+}
+
+void EmulationEngine::ReleaseButton() {
+    if (!held_) {
+        return;
+    }
+    mouse_.Inject({{kLeftUp}});
+    held_ = false;
+    if (holdChanged_) {
+        holdChanged_(false);
     }
 }
 
@@ -149,8 +279,8 @@ void EmulationEngine::MoveBy(int dx, int dy) {
     }
     const int x = std::clamp(from->x + dx, screen.left, screen.left + screen.width - 1);
     const int y = std::clamp(from->y + dy, screen.top, screen.top + screen.height - 1);
-    mouse_.Inject(kMove | kAbsolute | kVirtualDesk, Normalise(x - screen.left, screen.width),
-                  Normalise(y - screen.top, screen.height));
+    mouse_.Inject({{kMove | kAbsolute | kVirtualDesk, Normalise(x - screen.left, screen.width),
+                    Normalise(y - screen.top, screen.height)}});
 }
 
 bool EmulationEngine::ChangeStartStopKey(HotKeyCombination previous) {
@@ -176,6 +306,6 @@ int EmulationEngine::StepPixels() const {
     return kSteps[index];
 }
 
-void EmulationEngine::Report(const char* text) {
+void EmulationEngine::Report(const std::string& text) {
     messages_.Show(window_, text, kCaption, kExclamation);
 }

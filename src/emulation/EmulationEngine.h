@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 // A start/stop key as the hot-key control reports it.
 struct HotKeyCombination {
@@ -13,14 +14,19 @@ struct HotKeyCombination {
 };
 
 // Owns the system-wide hotkeys that let the keypad drive the mouse, and whether
-// they are in force. Everything runs on the user-interface thread.
+// they are in force. With the extended keypad switched on it also owns the left
+// button while a keypad drag holds it down: every way that ends the drag goes
+// through ReleaseButton. Everything runs on the user-interface thread.
 class EmulationEngine {
 public:
     // Called after every toggle with the new state; may be empty.
     using StateChanged = std::function<void(bool active)>;
+    // Called whenever the left button is taken down or let go; may be empty.
+    using HoldChanged = std::function<void(bool held)>;
 
     EmulationEngine(EmulatorSettings& settings, HotKeyService& hotKeys, MouseInput& mouse,
-                    MessageService& messages, StateChanged stateChanged);
+                    MessageService& messages, StateChanged stateChanged,
+                    HoldChanged holdChanged = {});
 
     // The window every registration names and that owns the message boxes.
     void BindWindow(WindowHandle window);
@@ -39,21 +45,37 @@ public:
     // released again and `previous` is put back in force.
     bool ChangeStartStopKey(HotKeyCombination previous);
 
+    // Switches the extended keypad at once. While emulation is on its keys are taken
+    // (any another program holds are named in one message) or handed back; switching
+    // it off lets go of a held button first.
+    void SetExtendedKeypad(bool on);
+    // Lets go of the left button when a keypad drag holds it; nothing otherwise.
+    void ReleaseButton();
+
     int StepPixels() const;
     bool Active() const { return active_; }
+    bool ExtendedKeypad() const { return extended_; }
+    bool ButtonHeld() const { return held_; }
 
 private:
     bool RegisterCombination(HotKeyCombination combination);
     bool RegisterKeypad();
     void UnregisterKeypad();
+    std::string RegisterExtension();
+    void UnregisterExtension();
+    void OnExtensionKey(int identifier);
+    void HoldButton();
     void MoveBy(int dx, int dy);
-    void Report(const char* text);
+    void Report(const std::string& text);
 
     EmulatorSettings& settings_;
     HotKeyService& hotKeys_;
     MouseInput& mouse_;
     MessageService& messages_;
     StateChanged stateChanged_;
+    HoldChanged holdChanged_;
     WindowHandle window_ = nullptr;
     bool active_ = true;
+    bool extended_ = false;
+    bool held_ = false;
 };

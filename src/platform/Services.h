@@ -5,6 +5,7 @@
 // tests use recording fakes, so that logic never includes <windows.h>.
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,13 +35,22 @@ struct ScreenArea {
     int height;
 };
 
+// One synthetic mouse input: mouse_event's flags, coordinates and wheel data.
+struct MouseEvent {
+    std::uint32_t flags;
+    std::int32_t dx = 0;
+    std::int32_t dy = 0;
+    std::int32_t data = 0;
+};
+
 class MouseInput {
 public:
     virtual ~MouseInput() = default;
     virtual std::optional<ScreenPoint> CursorPosition() = 0;
     virtual ScreenArea VirtualScreen() = 0;
-    // One synthetic mouse input with mouse_event's flags and coordinates.
-    virtual void Inject(std::uint32_t flags, std::int32_t dx, std::int32_t dy) = 0;
+    // The inputs of one action, handed to the system together so that no other input
+    // comes between them: a double-click stays one double-click.
+    virtual void Inject(std::initializer_list<MouseEvent> events) = 0;
 };
 
 class MessageService {
@@ -51,25 +61,40 @@ public:
                       unsigned style) = 0;
 };
 
+// What a read found. Missing only when the file or its folder is not there; a file that is
+// there but cannot be read now (another program holds it, access is refused) is Held, so that
+// no caller takes it for a file that does not exist and writes over the user's.
+enum class ReadOutcome { Read, Missing, Held };
+
+struct FileRead {
+    ReadOutcome outcome;
+    std::vector<std::uint8_t> bytes;  // empty unless Read
+};
+
+// What a change to a file met: Held when another program holds it, so a later try may work.
+enum class ChangeOutcome { Done, Held, Failed };
+
 // Paths are UTF-16, as the system's wide calls take them, so that any folder name works.
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
     // Full path of the running executable; empty when the system cannot tell.
     virtual std::wstring ExecutablePath() = 0;
-    // At most `maxBytes` from the start of the file; nothing when it cannot be opened.
-    virtual std::optional<std::vector<std::uint8_t>> ReadFile(const std::wstring& path,
-                                                              std::size_t maxBytes) = 0;
+    // At most `maxBytes` from the start of the file.
+    virtual FileRead ReadFile(const std::wstring& path, std::size_t maxBytes) = 0;
     // Creates or truncates the file and writes `bytes` through to the disk.
     virtual bool WriteFlushed(const std::wstring& path, const std::vector<std::uint8_t>& bytes) = 0;
     // Moves `source` over `target` in one step, so a reader sees the old or the new file whole.
-    virtual bool Replace(const std::wstring& source, const std::wstring& target) = 0;
-    virtual void Remove(const std::wstring& path) = 0;
+    virtual ChangeOutcome Replace(const std::wstring& source, const std::wstring& target) = 0;
+    // Done too when there was nothing to remove.
+    virtual ChangeOutcome Remove(const std::wstring& path) = 0;
     // The user's own folder for local application data (%LOCALAPPDATA%), without a trailing
     // backslash; empty when the system cannot tell.
     virtual std::wstring LocalAppDataDirectory() = 0;
     // Creates the one folder `path` when its parent exists; an existing folder is left alone.
     virtual void MakeDirectory(const std::wstring& path) = 0;
+    // Waits before another try at a file that another program holds.
+    virtual void Pause(unsigned milliseconds) = 0;
 };
 
 // The registry, as far as the start-up registration needs it. Key paths, names and data

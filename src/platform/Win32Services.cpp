@@ -7,12 +7,26 @@
 
 #include <shlobj.h>
 
+#include <iterator>
+
 namespace {
 
 HWND ToHwnd(WindowHandle window) { return static_cast<HWND>(window); }
 
 HKEY ToHkey(RegistryService::Root root) {
     return root == RegistryService::Root::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+}
+
+bool IsMissing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+
+// The file is there, but another program has it open without sharing it, has locked a part
+// of it, or keeps it from being deleted (which a replace does to the old file).
+bool IsHeld(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED;
+}
+
+ChangeOutcome ChangeOutcomeOf(DWORD error) {
+    return IsHeld(error) ? ChangeOutcome::Held : ChangeOutcome::Failed;
 }
 
 }  // namespace
@@ -36,8 +50,21 @@ ScreenArea Win32Mouse::VirtualScreen() {
                       GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
 }
 
-void Win32Mouse::Inject(std::uint32_t flags, std::int32_t dx, std::int32_t dy) {
-    mouse_event(flags, static_cast<DWORD>(dx), static_cast<DWORD>(dy), 0, 0);
+void Win32Mouse::Inject(std::initializer_list<MouseEvent> events) {
+    INPUT inputs[4] = {};
+    UINT count = 0;
+    for (const MouseEvent& event : events) {
+        if (count == std::size(inputs)) {
+            break;
+        }
+        INPUT& input = inputs[count++];
+        input.type = INPUT_MOUSE;
+        input.mi.dx = event.dx;
+        input.mi.dy = event.dy;
+        input.mi.mouseData = static_cast<DWORD>(event.data);  // a wheel turned back is negative
+        input.mi.dwFlags = event.flags;
+    }
+    SendInput(count, inputs, sizeof(INPUT));
 }
 
 void Win32Messages::Show(WindowHandle owner, const std::string& text, const std::string& caption,
@@ -47,26 +74,31 @@ void Win32Messages::Show(WindowHandle owner, const std::string& text, const std:
 
 std::wstring Win32FileSystem::ExecutablePath() { return ExecutableFullPath(); }
 
-std::optional<std::vector<std::uint8_t>> Win32FileSystem::ReadFile(const std::wstring& path,
-                                                                   std::size_t maxBytes) {
+FileRead Win32FileSystem::ReadFile(const std::wstring& path, std::size_t maxBytes) {
     Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-        return std::nullopt;
+        // Only a file that is surely not there may be created anew. Any other failure (a drive
+        // that is not ready, a network share reconnecting, an error not foreseen here) counts
+        // as held: waited for, and never written over.
+        return {IsMissing(GetLastError()) ? ReadOutcome::Missing : ReadOutcome::Held, {}};
     }
     std::vector<std::uint8_t> bytes(maxBytes);
     std::size_t total = 0;
     while (total < maxBytes) {
         DWORD read = 0;
         if (!::ReadFile(file.get(), bytes.data() + total, static_cast<DWORD>(maxBytes - total), &read,
-                        nullptr) ||
-            read == 0) {
+                        nullptr)) {
+            // A range that another program has locked: not half a file, but none for now.
+            return {ReadOutcome::Held, {}};
+        }
+        if (read == 0) {
             break;
         }
         total += read;
     }
     bytes.resize(total);
-    return bytes;
+    return {ReadOutcome::Read, bytes};
 }
 
 bool Win32FileSystem::WriteFlushed(const std::wstring& path, const std::vector<std::uint8_t>& bytes) {
@@ -80,12 +112,20 @@ bool Win32FileSystem::WriteFlushed(const std::wstring& path, const std::vector<s
            written == bytes.size() && FlushFileBuffers(file.get());
 }
 
-bool Win32FileSystem::Replace(const std::wstring& source, const std::wstring& target) {
-    return MoveFileExW(source.c_str(), target.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+ChangeOutcome Win32FileSystem::Replace(const std::wstring& source, const std::wstring& target) {
+    if (MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return ChangeOutcome::Done;
+    }
+    return ChangeOutcomeOf(GetLastError());
 }
 
-void Win32FileSystem::Remove(const std::wstring& path) { DeleteFileW(path.c_str()); }
+ChangeOutcome Win32FileSystem::Remove(const std::wstring& path) {
+    if (DeleteFileW(path.c_str())) {
+        return ChangeOutcome::Done;
+    }
+    const DWORD error = GetLastError();
+    return IsMissing(error) ? ChangeOutcome::Done : ChangeOutcomeOf(error);
+}
 
 std::wstring Win32FileSystem::LocalAppDataDirectory() {
     wchar_t path[MAX_PATH] = {};
@@ -96,6 +136,8 @@ std::wstring Win32FileSystem::LocalAppDataDirectory() {
 }
 
 void Win32FileSystem::MakeDirectory(const std::wstring& path) { CreateDirectoryW(path.c_str(), nullptr); }
+
+void Win32FileSystem::Pause(unsigned milliseconds) { Sleep(milliseconds); }
 
 bool Win32Registry::SetString(Root root, const std::wstring& keyPath, const std::wstring& name,
                               const std::wstring& data) {

@@ -14,7 +14,7 @@ class Win32Mouse final : public MouseInput {
 public:
     std::optional<ScreenPoint> CursorPosition() override;
     ScreenArea VirtualScreen() override;
-    void Inject(std::uint32_t flags, std::int32_t dx, std::int32_t dy) override;
+    void Inject(std::initializer_list<MouseEvent> events) override;
 };
 
 class Win32Messages final : public MessageService {
@@ -26,13 +26,13 @@ public:
 class Win32FileSystem final : public FileSystem {
 public:
     std::wstring ExecutablePath() override;
-    std::optional<std::vector<std::uint8_t>> ReadFile(const std::wstring& path,
-                                                      std::size_t maxBytes) override;
+    FileRead ReadFile(const std::wstring& path, std::size_t maxBytes) override;
     bool WriteFlushed(const std::wstring& path, const std::vector<std::uint8_t>& bytes) override;
-    bool Replace(const std::wstring& source, const std::wstring& target) override;
-    void Remove(const std::wstring& path) override;
+    ChangeOutcome Replace(const std::wstring& source, const std::wstring& target) override;
+    ChangeOutcome Remove(const std::wstring& path) override;
     std::wstring LocalAppDataDirectory() override;
     void MakeDirectory(const std::wstring& path) override;
+    void Pause(unsigned milliseconds) override;
 };
 
 class Win32Registry final : public RegistryService {

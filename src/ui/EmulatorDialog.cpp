@@ -3,6 +3,7 @@
 #include "platform/Handle.h"
 #include "platform/PaintContext.h"
 #include "resource.h"
+#include "settings/KeypadOptionFile.h"
 #include "settings/SettingsFile.h"
 #include "settings/StartupRegistration.h"
 #include "ui/AboutDialog.h"
@@ -10,6 +11,8 @@
 #include "ui/WebAddresses.h"
 
 #include <shellapi.h>
+
+#include <utility>
 
 namespace {
 
@@ -86,14 +89,15 @@ const Table EmulatorDialog::messages = {
     Table::Message(WM_HOTKEY, &EmulatorDialog::OnHotKey),
     Table::Message(WM_TRAY_NOTIFY, &EmulatorDialog::OnTrayNotify),
     Table::Message(WM_DESTROY, &EmulatorDialog::OnDestroy),
+    Table::Message(WM_ENDSESSION, &EmulatorDialog::OnEndSession),
     Table::Command(BN_CLICKED, IDC_DONATE, &EmulatorDialog::OnDonate),
 };
 
 EmulatorDialog::EmulatorDialog()
     : Dialog(IDD_MAIN),
       icon_(SharedIcon::Load(IDI_ACTIVE)),
-      engine_(settings_, hotKeys_, mouse_, messageBoxes_,
-              [this](bool active) { SetTrayIcon(active ? IDI_ACTIVE : IDI_INACTIVE); }) {}
+      engine_(settings_, hotKeys_, mouse_, messageBoxes_, [this](bool) { SetTrayIcon(TrayPicture()); },
+              [this](bool) { SetTrayIcon(TrayPicture()); }) {}
 
 bool EmulatorDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     // A registered message has no fixed number for the table.
@@ -127,7 +131,7 @@ bool EmulatorDialog::PreTranslateMessage(MSG& message) {
 
 BOOL EmulatorDialog::OnInitDialog() {
     Dialog::OnInitDialog();
-    AddAboutToSystemMenu();
+    BuildSystemMenu();
 
     windowIcons_.Apply(hwnd(), GetModuleHandleA(nullptr), IDI_ACTIVE);
     for (ThemedButton* button : {&modifyButton_, &donateButton_, &minimizeButton_, &exitButton_}) {
@@ -147,6 +151,7 @@ BOOL EmulatorDialog::OnInitDialog() {
     ShowStartStopKey();
     UpdateData(false);
     engine_.RegisterEmulationKeys();
+    SwitchExtendedKeypad(ReadExtendedKeypad(files_));
     InitTray();
     return TRUE;
 }
@@ -171,12 +176,18 @@ void EmulatorDialog::InitTray() {
         SwapExtendedStyle(hwnd(), WS_EX_APPWINDOW, WS_EX_TOOLWINDOW);
         Hide();
     }
-    tray_.Add(hwnd(), WM_TRAY_NOTIFY,
-              SharedIcon::LoadSmall(engine_.Active() ? IDI_ACTIVE : IDI_INACTIVE).get(), kTitle);
+    tray_.Add(hwnd(), WM_TRAY_NOTIFY, SharedIcon::LoadSmall(TrayPicture()).get(), kTitle);
 }
 
 // Only the tray picture follows the state; the window keeps its icon.
 void EmulatorDialog::SetTrayIcon(int iconId) { tray_.SetPicture(SharedIcon::LoadSmall(iconId).get()); }
+
+int EmulatorDialog::TrayPicture() const {
+    if (engine_.ButtonHeld()) {
+        return IDI_HOLDING;
+    }
+    return engine_.Active() ? IDI_ACTIVE : IDI_INACTIVE;
+}
 
 LRESULT EmulatorDialog::OnTrayNotify(WPARAM, LPARAM mouseMessage) {
     switch (mouseMessage) {
@@ -214,8 +225,17 @@ void EmulatorDialog::ShowTrayMenu() {
 
 LRESULT EmulatorDialog::OnDestroy(WPARAM, LPARAM) {
     const LRESULT result = Default();
+    engine_.ReleaseButton();
     tray_.Remove();
     return result;
+}
+
+// Windows may end the process without destroying the window once this returns.
+LRESULT EmulatorDialog::OnEndSession(WPARAM ending, LPARAM) {
+    if (ending) {
+        engine_.ReleaseButton();
+    }
+    return 0;
 }
 
 LRESULT EmulatorDialog::OnHotKey(WPARAM identifier, LPARAM) {
@@ -241,8 +261,15 @@ void EmulatorDialog::OnModify() {
 }
 
 void EmulatorDialog::LoadSettings() {
-    if (!ReadSettingsFile(files_, settings_)) {
-        SaveSettings();
+    switch (ReadSettingsFile(files_, settings_)) {
+        case ReadOutcome::Read: break;
+        case ReadOutcome::Missing: SaveSettings(); break;
+        case ReadOutcome::Held:
+            // Another program holds the file: start with the defaults and write nothing, so
+            // that the file still has the user's settings at the next start. Not the smallest
+            // step, which only an empty file means.
+            settings_.speedIndex = EmulatorSettings().speedIndex;
+            break;
     }
 }
 
@@ -255,24 +282,46 @@ void EmulatorDialog::ShowStartStopKey() {
     hotKeyControl_.SetHotKey(settings_.hotKeyVirtualKey, settings_.hotKeyModifiers);
 }
 
-void EmulatorDialog::AddAboutToSystemMenu() {
+// The standard items, then the extended keypad's item in a group of its own, then About,
+// which stays last.
+void EmulatorDialog::BuildSystemMenu() {
     const HMENU menu = GetSystemMenu(hwnd(), FALSE);
-    char text[64] = {};
-    if (!menu || LoadStringA(GetModuleHandleA(nullptr), IDS_ABOUTBOX, text, sizeof text) <= 0) {
+    if (!menu) {
         return;
     }
-    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(menu, MF_STRING, IDM_ABOUTBOX, text);
+    for (const auto& [stringId, command] : {std::pair<UINT, UINT>{IDS_EXTENDED_KEYPAD, IDM_EXTENDED_KEYPAD},
+                                            std::pair<UINT, UINT>{IDS_ABOUTBOX, IDM_ABOUTBOX}}) {
+        char text[64] = {};
+        if (LoadStringA(GetModuleHandleA(nullptr), stringId, text, sizeof text) > 0) {
+            AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuA(menu, MF_STRING, command, text);
+        }
+    }
+}
+
+void EmulatorDialog::SwitchExtendedKeypad(bool on) {
+    CheckMenuItem(GetSystemMenu(hwnd(), FALSE), IDM_EXTENDED_KEYPAD,
+                  on ? MF_BYCOMMAND | MF_CHECKED : MF_BYCOMMAND | MF_UNCHECKED);
+    engine_.SetExtendedKeypad(on);
 }
 
 // The system keeps the low four bits of a system command for itself.
 LRESULT EmulatorDialog::OnSysCommand(WPARAM command, LPARAM) {
-    if ((command & 0xFFF0) != IDM_ABOUTBOX) {
-        return Default();
+    switch (command & 0xFFF0) {
+        case IDM_ABOUTBOX: {
+            AboutDialog about;
+            about.DoModal(hwnd());
+            return 0;
+        }
+        case IDM_EXTENDED_KEYPAD: {
+            // Written only here, so a user who never switches it gets no file.
+            const bool on = !engine_.ExtendedKeypad();
+            SwitchExtendedKeypad(on);
+            WriteExtendedKeypad(files_, on);
+            return 0;
+        }
+        default: return Default();
     }
-    AboutDialog about;
-    about.DoModal(hwnd());
-    return 0;
 }
 
 LRESULT EmulatorDialog::OnPaint(WPARAM, LPARAM) {

@@ -41,14 +41,17 @@ private:
     LRESULT OnPaint(WPARAM, LPARAM);
     LRESULT OnQueryDragIcon(WPARAM, LPARAM);
     LRESULT OnShowWindow(WPARAM, LPARAM);
+    LRESULT OnEndSession(WPARAM ending, LPARAM);
     void OnDonate();
-    void AddAboutToSystemMenu();
+    void BuildSystemMenu();
+    void SwitchExtendedKeypad(bool on);
     void OpenLink(CHARRANGE range);
     void OnModify();
     void OnMinimize();
     void OnRunAtStartupClicked();
     void InitTray();
     void SetTrayIcon(int iconId);
+    int TrayPicture() const;
     void RestoreFromTray();
     void ShowTrayMenu();
     void LoadSettings();

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+
 namespace {
 
 const std::vector<HotKeyCall> kKeypadRegistrations = {
@@ -26,7 +29,8 @@ WindowHandle const kWindow = reinterpret_cast<WindowHandle>(0x1234);
 class EmulationEngineTest : public ::testing::Test {
 protected:
     EmulationEngineTest()
-        : engine(settings, hotKeys, mouse, messages, [this](bool active) { notified.push_back(active); }) {
+        : engine(settings, hotKeys, mouse, messages, [this](bool active) { notified.push_back(active); },
+                 [this](bool held) { holds.push_back(held); }) {
         engine.BindWindow(kWindow);
     }
 
@@ -41,6 +45,7 @@ protected:
     FakeMouse mouse;
     FakeMessages messages;
     std::vector<bool> notified;
+    std::vector<bool> holds;
     EmulationEngine engine;
 };
 
@@ -243,6 +248,116 @@ TEST_F(EmulationEngineTest, ARefusedStartStopKeyIsReleasedAndThePreviousOneResto
 
     EXPECT_TRUE(engine.Active());
     EXPECT_TRUE(messages.shown.empty());
+}
+
+}  // namespace
+
+namespace {
+
+const std::vector<HotKeyCall> kExtension = {
+    Registered(1201, 0, 0x67), Registered(1202, 0, 0x69), Registered(1203, 0, 0x60),
+    Registered(1204, 0, 0x6E), Registered(1205, 0, 0x6B), Registered(1211, 2, 0x64),
+    Registered(1212, 2, 0x65), Registered(1213, 2, 0x66), Registered(1214, 2, 0x68),
+};
+const Injection kLeftDown{0x0002};
+const Injection kLeftUp{0x0004};
+
+// `calls`, each turned into its unregistration when `registering` is false, after `first`.
+std::vector<HotKeyCall> Then(std::vector<HotKeyCall> first, const std::vector<HotKeyCall>& calls,
+                             bool registering) {
+    for (const HotKeyCall& call : calls) {
+        first.push_back(registering ? call : Unregistered(call.id));
+    }
+    return first;
+}
+
+class ExtendedKeypadTest : public EmulationEngineTest {
+protected:
+    ExtendedKeypadTest() { StartUp(); }
+    std::vector<HotKeyCall> TakeCalls() { return std::exchange(hotKeys.calls, {}); }
+};
+
+// Off by default; taken and handed back with the seven; keys held elsewhere named once.
+TEST_F(ExtendedKeypadTest, ItsKeysAreRegisteredOnlyWhileEmulationAndTheOptionAreOn) {
+    engine.OnHotKey(HOTKEY_START_STOP);
+    engine.OnHotKey(HOTKEY_START_STOP);
+    EXPECT_EQ(TakeCalls(), Then(kKeypadUnregistrations, kKeypadRegistrations, true)) << "option off";
+
+    hotKeys.takenElsewhere = {{0, 0x67}, {2, 0x66}};
+    engine.SetExtendedKeypad(true);
+    EXPECT_EQ(TakeCalls(), kExtension);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text,
+              "Register extended keypad hotkey failure: Keypad 7, Ctrl+Keypad 6. \r\n"
+              "Please close the software which has occupied these keys.");
+    EXPECT_EQ(messages.shown[0].style, 0x30u);
+    hotKeys.takenElsewhere.clear();
+
+    engine.OnHotKey(HOTKEY_START_STOP);
+    EXPECT_EQ(TakeCalls(), Then(kKeypadUnregistrations, kExtension, false));
+    engine.SetExtendedKeypad(false);
+    engine.SetExtendedKeypad(true);
+    EXPECT_EQ(TakeCalls(), std::vector<HotKeyCall>{}) << "switched while stopped: nothing taken";
+    engine.OnHotKey(HOTKEY_START_STOP);
+    EXPECT_EQ(TakeCalls(), Then(kKeypadRegistrations, kExtension, true));
+    engine.SetExtendedKeypad(false);
+    EXPECT_EQ(TakeCalls(), Then({}, kExtension, false));
+    EXPECT_EQ(messages.shown.size(), 1u) << "the start/stop key stays silent";
+}
+
+TEST_F(ExtendedKeypadTest, EachKeyInjectsItsInputAndNothingWhileTheOptionIsOff) {
+    mouse.cursor = {500, 400};
+    engine.OnHotKey(HOTKEY_WHEEL_UP);
+    engine.OnHotKey(HOTKEY_FAST_LEFT);
+    EXPECT_TRUE(mouse.injections.empty());
+
+    engine.SetExtendedKeypad(true);
+    const std::pair<int, std::vector<Injection>> table[] = {
+        {HOTKEY_WHEEL_UP, {{0x0800, 0, 0, 120}}},
+        {HOTKEY_WHEEL_DOWN, {{0x0800, 0, 0, -120}}},
+        {HOTKEY_DOUBLE_CLICK, {kLeftDown, kLeftUp, kLeftDown, kLeftUp}},
+        {HOTKEY_BUTTON_RELEASE, {}},  // nothing held
+        {HOTKEY_FAST_LEFT, {{kAbsoluteMove, 25600, 34134}}},   // 400,400: ten steps of 10
+        {HOTKEY_FAST_UP, {{kAbsoluteMove, 25600, 25600}}},     // 400,300
+        {HOTKEY_FAST_RIGHT, {{kAbsoluteMove, 32000, 25600}}},  // 500,300
+        {HOTKEY_FAST_DOWN, {{kAbsoluteMove, 32000, 34134}}},   // 500,400
+        {HOTKEY_LEFT_CLICK, {{0x0006}}},
+    };
+    for (const auto& [id, injected] : table) {
+        mouse.injections.clear();
+        engine.OnHotKey(id);
+        EXPECT_EQ(mouse.injections, injected) << "hotkey " << id;
+    }
+    settings.speedIndex = 9;  // ten steps of 1000 stop at the edge
+    engine.OnHotKey(HOTKEY_FAST_RIGHT);
+    EXPECT_EQ(mouse.cursor.x, 1023);
+}
+
+// One owner of the held button: every way out of a drag lets it go exactly once.
+TEST_F(ExtendedKeypadTest, AHeldButtonIsReleasedByEveryPathThatEndsTheDrag) {
+    engine.SetExtendedKeypad(true);
+    const std::pair<const char*, std::function<void()>> paths[] = {
+        {"keypad 1", [&] { engine.OnHotKey(HOTKEY_LEFT_CLICK); }},
+        {"keypad .", [&] { engine.OnHotKey(HOTKEY_BUTTON_RELEASE); }},
+        {"keypad 0 again", [&] { engine.OnHotKey(HOTKEY_BUTTON_HOLD); }},
+        {"start/stop", [&] { engine.OnHotKey(HOTKEY_START_STOP); engine.OnHotKey(HOTKEY_START_STOP); }},
+        {"option off", [&] { engine.SetExtendedKeypad(false); engine.SetExtendedKeypad(true); }},
+        {"program end", [&] { engine.ReleaseButton(); }},
+    };
+    for (const auto& [name, end] : paths) {
+        mouse.injections.clear();
+        holds.clear();
+        engine.OnHotKey(HOTKEY_BUTTON_HOLD);
+        engine.OnHotKey(HOTKEY_MOVE_RIGHT);    // the drag carries the button
+        engine.OnHotKey(HOTKEY_DOUBLE_CLICK);  // ignored: it would drop the drag
+        end();
+        engine.ReleaseButton();  // a second way out finds nothing to let go
+        EXPECT_FALSE(engine.ButtonHeld()) << name;
+        ASSERT_EQ(mouse.injections.size(), 3u) << name;
+        EXPECT_EQ(mouse.injections[0], kLeftDown) << name;
+        EXPECT_EQ(mouse.injections[2], kLeftUp) << name;
+        EXPECT_EQ(holds, (std::vector<bool>{true, false})) << name;
+    }
 }
 
 }  // namespace

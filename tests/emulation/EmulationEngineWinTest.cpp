@@ -24,6 +24,7 @@ class HostWindow {
 public:
     explicit HostWindow(EmulationEngine*& engine) : engine_(engine) {
         WNDCLASSA windowClass{};
+        windowClass.style = CS_DBLCLKS;
         windowClass.lpfnWndProc = &Procedure;
         windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.lpszClassName = "TarnwickEngineHost";
@@ -46,7 +47,8 @@ public:
     }
 
     std::vector<int> hotKeys;
-    std::vector<UINT> mouseMessages;
+    std::vector<UINT> mouseMessages;  // buttons, and moves while the left one is down
+    std::vector<int> wheelDeltas;
     std::vector<WPARAM> keysDown;
 
 private:
@@ -62,6 +64,14 @@ private:
                 self->engine_->OnHotKey(static_cast<int>(wParam));
                 return 0;
             case WM_KEYDOWN: self->keysDown.push_back(wParam); return 0;
+            case WM_MOUSEWHEEL: self->wheelDeltas.push_back(GET_WHEEL_DELTA_WPARAM(wParam)); return 0;
+            case WM_MOUSEMOVE:
+                if ((wParam & MK_LBUTTON) &&
+                    (self->mouseMessages.empty() || self->mouseMessages.back() != WM_MOUSEMOVE)) {
+                    self->mouseMessages.push_back(message);
+                }
+                return 0;
+            case WM_LBUTTONDBLCLK:
             case WM_LBUTTONDOWN:
             case WM_LBUTTONUP:
             case WM_MBUTTONDOWN:
@@ -182,6 +192,44 @@ TEST_F(EmulationEngineWinTest, WhileStoppedTheKeypadBelongsToTheFocusedWindow) {
     EXPECT_TRUE(PumpUntil([&] { return PointerPosition().x == 290; }));
     EXPECT_EQ(host.keysDown.size(), 1u);
     EXPECT_EQ(notified, (std::vector<bool>{false, true}));
+}
+
+TEST_F(EmulationEngineWinTest, TheExtendedKeypadWheelsDoubleClicksAndDragsAndLetsGoWhenStopped) {
+    StartUp();
+    PressKey(VK_NUMPAD7);  // the option is off: the key is the focused window's
+    ASSERT_TRUE(PumpUntil([&] { return !host.keysDown.empty(); }));
+    EXPECT_EQ(host.keysDown, (std::vector<WPARAM>{VK_NUMPAD7}));
+
+    engine.SetExtendedKeypad(true);
+    const POINT centre = host.Centre();
+    ASSERT_TRUE(MovePointerTo(centre.x, centre.y));
+    PressHotKey(VK_NUMPAD7, 1);
+    PressHotKey(VK_NUMPAD9, 2);
+    EXPECT_TRUE(PumpUntil([&] { return host.wheelDeltas.size() >= 2; }));
+    EXPECT_EQ(host.wheelDeltas, (std::vector<int>{120, -120}));
+
+    PressHotKey(VK_ADD, 3);
+    EXPECT_TRUE(PumpUntil([&] { return host.mouseMessages.size() >= 4; }));
+    EXPECT_EQ(host.mouseMessages,
+              (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}));
+
+    host.mouseMessages.clear();
+    PressHotKey(VK_NUMPAD0, 4);
+    PressHotKey(VK_NUMPAD6, 5);
+    EXPECT_TRUE(PumpUntil([&] { return PointerPosition().x == centre.x + 10; }));
+    PressKey(VK_NUMPAD4, {VK_CONTROL});  // ten steps back, still dragging
+    EXPECT_TRUE(PumpUntil([&] { return PointerPosition().x == centre.x - 90; }));
+    PressHotKey(VK_DECIMAL, 7);
+    EXPECT_TRUE(PumpUntil([&] { return host.mouseMessages.size() >= 3; }));
+    EXPECT_EQ(host.mouseMessages, (std::vector<UINT>{WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_LBUTTONUP}));
+
+    host.mouseMessages.clear();
+    PressHotKey(VK_NUMPAD0, 8);
+    PressHotKey(VK_F9, 9);
+    EXPECT_FALSE(engine.Active());
+    EXPECT_TRUE(PumpUntil([&] { return host.mouseMessages.size() >= 2; }));
+    EXPECT_EQ(host.mouseMessages, (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP}));
+    EXPECT_EQ(GetAsyncKeyState(VK_LBUTTON) & 0x8000, 0);
 }
 
 // Another process holds F9 until told to let go; see HoldHotKey in the test main.

@@ -65,8 +65,12 @@ public:
 
 struct Injection {
     std::uint32_t flags;
-    std::int32_t dx;
-    std::int32_t dy;
+    std::int32_t dx = 0;
+    std::int32_t dy = 0;
+    std::int32_t data = 0;
+    bool operator==(const Injection& other) const {
+        return flags == other.flags && dx == other.dx && dy == other.dy && data == other.data;
+    }
 };
 
 // Moves its cursor the way the system maps absolute input: left + floor(n * width / 65536).
@@ -79,11 +83,13 @@ public:
         return cursor;
     }
     ScreenArea VirtualScreen() override { return screen; }
-    void Inject(std::uint32_t flags, std::int32_t dx, std::int32_t dy) override {
-        injections.push_back({flags, dx, dy});
-        if ((flags & 0x8001) == 0x8001) {
-            cursor.x = screen.left + static_cast<int>(static_cast<std::int64_t>(dx) * screen.width / 65536);
-            cursor.y = screen.top + static_cast<int>(static_cast<std::int64_t>(dy) * screen.height / 65536);
+    void Inject(std::initializer_list<MouseEvent> events) override {
+        for (const MouseEvent& e : events) {
+            injections.push_back({e.flags, e.dx, e.dy, e.data});
+            if ((e.flags & 0x8001) == 0x8001) {
+                cursor.x = screen.left + static_cast<int>(static_cast<std::int64_t>(e.dx) * screen.width / 65536);
+                cursor.y = screen.top + static_cast<int>(static_cast<std::int64_t>(e.dy) * screen.height / 65536);
+            }
         }
     }
 
@@ -114,14 +120,17 @@ public:
     using Bytes = std::vector<std::uint8_t>;
 
     std::wstring ExecutablePath() override { return executablePath; }
-    std::optional<Bytes> ReadFile(const std::wstring& path, std::size_t maxBytes) override {
+    FileRead ReadFile(const std::wstring& path, std::size_t maxBytes) override {
         log.push_back(L"read " + path);
+        if (StillHeld(path)) {
+            return {ReadOutcome::Held, {}};
+        }
         const auto found = files.find(path);
         if (found == files.end()) {
-            return std::nullopt;
+            return {ReadOutcome::Missing, {}};
         }
         const Bytes& content = found->second;
-        return Bytes(content.data(), content.data() + std::min(maxBytes, content.size()));
+        return {ReadOutcome::Read, Bytes(content.data(), content.data() + std::min(maxBytes, content.size()))};
     }
     bool WriteFlushed(const std::wstring& path, const Bytes& bytes) override {
         log.push_back(L"write " + path);
@@ -135,22 +144,30 @@ public:
         files[path] = bytes;
         return true;
     }
-    bool Replace(const std::wstring& source, const std::wstring& target) override {
+    ChangeOutcome Replace(const std::wstring& source, const std::wstring& target) override {
         log.push_back(L"replace " + source + L" -> " + target);
+        if (StillHeld(target)) {
+            return ChangeOutcome::Held;
+        }
         if (failReplace || Refused(target) || !files.count(source)) {
-            return false;
+            return ChangeOutcome::Failed;
         }
         files[target] = files[source];
         files.erase(source);
-        return true;
+        return ChangeOutcome::Done;
     }
-    void Remove(const std::wstring& path) override {
+    ChangeOutcome Remove(const std::wstring& path) override {
         log.push_back(L"remove " + path);
+        if (StillHeld(path)) {
+            return ChangeOutcome::Held;
+        }
         files.erase(path);
+        return ChangeOutcome::Done;
     }
     std::wstring LocalAppDataDirectory() override { return localAppData; }
     // Folders are not modelled: every path can hold a file unless refused below.
     void MakeDirectory(const std::wstring& path) override { log.push_back(L"mkdir " + path); }
+    void Pause(unsigned milliseconds) override { pauses.push_back(milliseconds); }
 
     std::wstring executablePath = L"C:\\Tools\\Tarnwick\\tarnwick.exe";
     std::wstring localAppData = L"C:\\Users\\Anna\\AppData\\Local";
@@ -159,8 +176,14 @@ public:
     bool failWrites = false;
     bool failReplace = false;
     std::wstring refusedFolder;  // nothing can be created or replaced in it, as without rights
+    std::map<std::wstring, int> held;  // how many more tries find the path held by another program
+    std::vector<unsigned> pauses;
 
 private:
+    bool StillHeld(const std::wstring& path) {
+        const auto found = held.find(path);
+        return found != held.end() && found->second-- > 0;
+    }
     bool Refused(const std::wstring& path) const {
         return !refusedFolder.empty() && path.compare(0, refusedFolder.size(), refusedFolder) == 0;
     }

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The release, made from build/mingw: the zip holds that build's tarnwick.exe and the two texts
+# The release, made from build/mingw: the zip holds that build's tarnwick.exe and its texts
 # in CR LF, in a fixed order; a copy of the tree in another folder, built from its sources
 # alone, gives the same bytes; a changed version in project() reaches the version resource,
-# the About box and the zip's name.
+# the manifest, the About box and the zip's name.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/../.."
 version=$(sed -n 's/^project(Tarnwick VERSION \([0-9.]*\) .*/\1/p' CMakeLists.txt)
@@ -15,7 +15,8 @@ python3 - "tarnwick-$version" <<'END'
 import sys, zipfile
 folder = sys.argv[1]
 crlf = lambda path: open(path, "rb").read().replace(b"\n", b"\r\n")
-expected = [(f"{folder}/LICENSE.txt", crlf("LICENSE")), (f"{folder}/README.txt", crlf("docs/README.txt")),
+expected = [(f"{folder}/CHANGELOG.txt", crlf("CHANGELOG.md")), (f"{folder}/LICENSE.txt", crlf("LICENSE")),
+            (f"{folder}/README.txt", crlf("docs/README.txt")),
             (f"{folder}/tarnwick.exe", open("build/mingw/tarnwick.exe", "rb").read())]
 archive = zipfile.ZipFile(f"dist/{folder}-win64.zip")
 listing = [(entry.filename, entry.file_size) for entry in archive.infolist()]
@@ -39,4 +40,6 @@ for line in 'FILEVERSION 2, 3, 4, 0' 'PRODUCTVERSION 2, 3, 4, 0' '"FileVersion",
   '"ProductVersion", "2.3.4"' 'CONTROL "Tarnwick 2.3.4"'; do
   grep -qF "$line" <<<"$resources" || { echo "release: version 2.3.4 lacks $line" >&2; exit 1; }
 done
+grep -qaF 'version="2.3.4.0"' "$copy/dist/tarnwick-2.3.4/tarnwick.exe" ||
+  { echo "release: version 2.3.4 lacks the manifest's" >&2; exit 1; }
 echo "release: the same bytes from a second folder; version 2.3.4 reaches the resources and the zip"

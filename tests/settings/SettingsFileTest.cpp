@@ -1,3 +1,4 @@
+#include "settings/KeypadOptionFile.h"
 #include "settings/SettingsFile.h"
 
 #include "platform/FakeServices.h"
@@ -5,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -42,7 +45,7 @@ TEST_F(SettingsFileTest, EveryFieldSurvivesARoundTrip) {
 
     EmulatorSettings read;
     read.speedIndex = 0;
-    ASSERT_TRUE(ReadSettingsFile(files, read));
+    ASSERT_EQ(ReadSettingsFile(files, read), ReadOutcome::Read);
     EXPECT_EQ(read.speedIndex, -1);
     EXPECT_EQ(read.hotKeyVirtualKey, 0x4B);
     EXPECT_EQ(read.hotKeyModifiers, 0x06);
@@ -50,24 +53,61 @@ TEST_F(SettingsFileTest, EveryFieldSurvivesARoundTrip) {
     EXPECT_EQ(read.minimizeAtStartup, 1);
 }
 
-TEST_F(SettingsFileTest, AMissingFileLeavesTheRecordUntouched) {
+// Another program holding the file is no missing file: a read waits for it a bounded while and
+// then leaves the record as it was; a save waits a shorter while, then goes to the per-user copy.
+TEST_F(SettingsFileTest, AHeldFileIsWaitedForABoundedWhileAndNeverTakenForAMissingOne) {
+    const struct {
+        const char* what;
+        int heldTries;  // -1: no file at all
+        ReadOutcome outcome;
+        std::int32_t speedIndex;
+        std::size_t readPauses, savePauses;
+        bool savedBeside;
+    } table[] = {
+        {"held for a while", 3, ReadOutcome::Read, 5, 3, 0, true},
+        {"held just past the read's wait", 22, ReadOutcome::Held, 0, 20, 1, true},
+        {"held for good", 1000, ReadOutcome::Held, 0, 20, 5, false},
+        {"missing", -1, ReadOutcome::Missing, 0, 0, 0, true},
+    };
+    for (const auto& row : table) {
+        FakeFileSystem fresh;
+        if (row.heldTries >= 0) {
+            fresh.files[kPath] = SpeedOnly(5);
+            fresh.held[kPath] = row.heldTries;
+        }
+        EmulatorSettings settings;
+        settings.speedIndex = 0;
+        EXPECT_EQ(ReadSettingsFile(fresh, settings), row.outcome) << row.what;
+        EXPECT_EQ(settings.speedIndex, row.speedIndex) << row.what;
+        EXPECT_EQ(fresh.pauses, std::vector<unsigned>(row.readPauses, 100)) << row.what;
+        const auto isRead = [](const std::wstring& entry) { return entry.rfind(L"read ", 0) == 0; };
+        EXPECT_TRUE(std::all_of(fresh.log.begin(), fresh.log.end(), isRead)) << row.what << ": no write";
+
+        fresh.pauses.clear();
+        settings.speedIndex = 7;
+        WriteSettingsFile(fresh, settings);
+        EXPECT_EQ(fresh.pauses.size(), row.savePauses) << row.what;
+        EXPECT_EQ(fresh.files[kPath], SpeedOnly(row.savedBeside ? 7 : 5)) << row.what;
+        EXPECT_EQ(fresh.files.count(kPerUserPath), row.savedBeside ? 0u : 1u) << row.what;
+    }
+
+    // A held per-user copy is still the newest: the older file beside must not stand in for it.
+    files.files[kPath] = SpeedOnly(5);
+    files.held[kPerUserPath] = 1000;
     EmulatorSettings settings;
-    settings.speedIndex = 0;
-    EXPECT_FALSE(ReadSettingsFile(files, settings));
-    EXPECT_EQ(settings.speedIndex, 0);
-    EXPECT_EQ(settings.hotKeyVirtualKey, 0x78);
+    EXPECT_EQ(ReadSettingsFile(files, settings), ReadOutcome::Held);
 }
 
 TEST_F(SettingsFileTest, AShortFileChangesOnlyTheFieldsItHoldsWhole) {
     EmulatorSettings settings;
     settings.speedIndex = 0;
     files.files[kPath] = {};
-    ASSERT_TRUE(ReadSettingsFile(files, settings));
+    ASSERT_EQ(ReadSettingsFile(files, settings), ReadOutcome::Read);
     EXPECT_EQ(settings.speedIndex, 0);
     EXPECT_EQ(settings.hotKeyVirtualKey, 0x78);
 
     files.files[kPath] = {5, 0, 0, 0};
-    ASSERT_TRUE(ReadSettingsFile(files, settings));
+    ASSERT_EQ(ReadSettingsFile(files, settings), ReadOutcome::Read);
     EXPECT_EQ(settings.speedIndex, 5);
     EXPECT_EQ(settings.hotKeyVirtualKey, 0x78);
     EXPECT_EQ(settings.hotKeyModifiers, 0);
@@ -77,7 +117,7 @@ TEST_F(SettingsFileTest, AShortFileChangesOnlyTheFieldsItHoldsWhole) {
     // Seven bytes cut the modifiers in half: they keep their value rather than take one byte.
     settings.hotKeyModifiers = 0x0102;
     files.files[kPath] = {2, 0, 0, 0, 0x4B, 0, 0x06};
-    ASSERT_TRUE(ReadSettingsFile(files, settings));
+    ASSERT_EQ(ReadSettingsFile(files, settings), ReadOutcome::Read);
     EXPECT_EQ(settings.speedIndex, 2);
     EXPECT_EQ(settings.hotKeyVirtualKey, 0x4B);
     EXPECT_EQ(settings.hotKeyModifiers, 0x0102);
@@ -86,7 +126,7 @@ TEST_F(SettingsFileTest, AShortFileChangesOnlyTheFieldsItHoldsWhole) {
 TEST_F(SettingsFileTest, BytesBeyondTheRecordAreIgnored) {
     files.files[kPath] = {8, 0, 0, 0, 0x78, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0xEE, 0xEE, 0xEE, 0xEE};
     EmulatorSettings settings;
-    ASSERT_TRUE(ReadSettingsFile(files, settings));
+    ASSERT_EQ(ReadSettingsFile(files, settings), ReadOutcome::Read);
     EXPECT_EQ(settings.speedIndex, 8);
     EXPECT_EQ(settings.minimizeAtStartup, 1);
     EXPECT_EQ(files.log, (std::vector<std::wstring>{L"read " + kPerUserPath, L"read " + kPath}));
@@ -104,7 +144,7 @@ TEST_F(SettingsFileTest, WithoutAnExecutablePathNothingIsReadOrWrittenAnywhere) 
     for (const std::wstring path : {L"", L"tarnwick.exe"}) {
         files.executablePath = path;
         EmulatorSettings settings;
-        EXPECT_FALSE(ReadSettingsFile(files, settings));
+        EXPECT_EQ(ReadSettingsFile(files, settings), ReadOutcome::Missing);
         WriteSettingsFile(files, settings);
     }
     EXPECT_TRUE(files.log.empty());
@@ -168,7 +208,7 @@ TEST_F(SettingsFileTest, AFolderThatCannotBeWrittenKeepsTheSettingsInThePerUserC
 
     // The copy is newer than the file beside the executable, which is still there to read.
     EmulatorSettings read;
-    ASSERT_TRUE(ReadSettingsFile(files, read));
+    ASSERT_EQ(ReadSettingsFile(files, read), ReadOutcome::Read);
     EXPECT_EQ(read.speedIndex, 7);
 
     files.refusedFolder.clear();
@@ -176,7 +216,7 @@ TEST_F(SettingsFileTest, AFolderThatCannotBeWrittenKeepsTheSettingsInThePerUserC
     WriteSettingsFile(files, settings);
     EXPECT_EQ(files.files[kPath], SpeedOnly(2));
     EXPECT_EQ(files.files.count(kPerUserPath), 0u) << "a save beside the executable removes the copy";
-    ASSERT_TRUE(ReadSettingsFile(files, read));
+    ASSERT_EQ(ReadSettingsFile(files, read), ReadOutcome::Read);
     EXPECT_EQ(read.speedIndex, 2);
 
     // Without the user's folder there is no fallback, and still no error.
@@ -186,6 +226,41 @@ TEST_F(SettingsFileTest, AFolderThatCannotBeWrittenKeepsTheSettingsInThePerUserC
     WriteSettingsFile(files, settings);
     EXPECT_EQ(files.files.size(), 1u);
     EXPECT_EQ(files.log, (std::vector<std::wstring>{L"write " + kPath + L".new", L"remove " + kPath + L".new"}));
+}
+
+TEST(KeypadOptionTest, OnlyExtendedOneInTheKeypadSectionTurnsItOn) {
+    const std::pair<const char*, bool> table[] = {
+        {"[Keypad]\r\nExtended=1\r\n", true},
+        {"\xEF\xBB\xBF; mine\n  [ keypad ] note\n\n  EXTENDED  =  1  ", true},
+        {"[Other]\nExtended=0\n[KEYPAD]\r\nextended=1\nExtended=0", true},
+        {"Extended=1\n[Other]\nExtended=1\n[Keypad]\nExtended=0\nExtended=1", false},
+        {"", false},
+        {"[Keypad]\n;Extended=1", false},
+        {"[Keypad]\nExtended=10\nExtended=1", false},
+        {"[Keypad]\nExtended=1 ; on", false},
+        {"[Keypad\nExtended=1", false},
+    };
+    for (const auto& row : table) {
+        EXPECT_EQ(ParseExtendedKeypad(row.first), row.second) << row.first;
+    }
+}
+
+// The option file shares the settings file's places; only its names and its limit are its own.
+TEST_F(SettingsFileTest, TheKeypadOptionIsATextFileThatFollowsTheSettingsFile) {
+    EXPECT_FALSE(ReadExtendedKeypad(files));
+    WriteExtendedKeypad(files, true);
+    std::string on = "[Keypad]\r\nExtended=1\r\n";
+    EXPECT_EQ(files.files[kDirectory + L"tarnwick.ini"], Bytes(on.begin(), on.end()));
+    EXPECT_TRUE(ReadExtendedKeypad(files));
+
+    files.refusedFolder = kDirectory;
+    WriteExtendedKeypad(files, false);
+    EXPECT_FALSE(ReadExtendedKeypad(files)) << "the per-user copy is read first";
+    const std::wstring copy = kPerUserFolder + L"\\tarnwick-47a9821a7ccd67f4.ini";
+    ASSERT_EQ(files.files.count(copy), 1u);
+    on += std::string(4096, ';');
+    files.files[copy].assign(on.begin(), on.end());
+    EXPECT_FALSE(ReadExtendedKeypad(files)) << "more than 4 KiB is no file of ours";
 }
 
 }  // namespace

@@ -22,18 +22,19 @@ public:
     FilesBeside(std::wstring directory, std::wstring localData)
         : directory_(std::move(directory)), localData_(std::move(localData)) {}
     std::wstring ExecutablePath() override { return directory_ + L"tarnwick.exe"; }
-    std::optional<Bytes> ReadFile(const std::wstring& path, std::size_t maxBytes) override {
+    FileRead ReadFile(const std::wstring& path, std::size_t maxBytes) override {
         return real_.ReadFile(path, maxBytes);
     }
     bool WriteFlushed(const std::wstring& path, const Bytes& bytes) override {
         return real_.WriteFlushed(path, bytes);
     }
-    bool Replace(const std::wstring& source, const std::wstring& target) override {
+    ChangeOutcome Replace(const std::wstring& source, const std::wstring& target) override {
         return real_.Replace(source, target);
     }
-    void Remove(const std::wstring& path) override { real_.Remove(path); }
+    ChangeOutcome Remove(const std::wstring& path) override { return real_.Remove(path); }
     std::wstring LocalAppDataDirectory() override { return localData_; }
     void MakeDirectory(const std::wstring& path) override { real_.MakeDirectory(path); }
+    void Pause(unsigned milliseconds) override { real_.Pause(milliseconds); }
 
 private:
     std::wstring directory_;
@@ -89,7 +90,7 @@ TEST_F(SettingsFileWinTest, TheFileHoldsExactlyTheSixteenBytesAndNothingIsLeftBe
     EXPECT_FALSE(Exists(L"para.dll.new"));
 
     EmulatorSettings read;
-    ASSERT_TRUE(ReadSettingsFile(files, read));
+    ASSERT_EQ(ReadSettingsFile(files, read), ReadOutcome::Read);
     EXPECT_EQ(read.speedIndex, -1);
     EXPECT_EQ(read.hotKeyModifiers, 0x0A);
 }
@@ -121,7 +122,7 @@ TEST_F(SettingsFileWinTest, WhereTheFileCannotBeWrittenThePerUserCopyKeepsTheSet
     EXPECT_EQ(FileBytes(L"para.dll"), (Bytes{5, 0, 0, 0, 0x78, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(wintest::FileBytes(perUser), (Bytes{7, 0, 0, 0, 0x78, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     EmulatorSettings read;
-    ASSERT_TRUE(ReadSettingsFile(files, read));
+    ASSERT_EQ(ReadSettingsFile(files, read), ReadOutcome::Read);
     EXPECT_EQ(read.speedIndex, 7);
 
     ASSERT_TRUE(RemoveDirectoryW((directory + L"para.dll.new").c_str()));
@@ -131,9 +132,11 @@ TEST_F(SettingsFileWinTest, WhereTheFileCannotBeWrittenThePerUserCopyKeepsTheSet
     EXPECT_FALSE(wintest::FileExists(perUser));
     EXPECT_FALSE(Exists(L"para.dll.new"));
 
+    EXPECT_EQ(Win32FileSystem().ReadFile(localData, 16).outcome, ReadOutcome::Held) << "a folder: access denied";
+
     FilesBeside nowhere(directory + L"missing\\", localData);
     WriteSettingsFile(nowhere, settings);
-    ASSERT_TRUE(ReadSettingsFile(nowhere, read));
+    ASSERT_EQ(ReadSettingsFile(nowhere, read), ReadOutcome::Read);
     EXPECT_EQ(read.speedIndex, 2);
     EXPECT_FALSE(Exists(L"missing"));
     const std::wstring nowherePerUser = PerUserSettingsPath(nowhere);

@@ -369,7 +369,7 @@ void ExpectAboutBoxThenCloseIt(RunningProgram& program, HWND dialog) {
     const POINT dialogCentre = CentreOf(dialog);
     EXPECT_LE(std::abs(boxCentre.x - dialogCentre.x), 1) << "centred over the main dialog";
     EXPECT_LE(std::abs(boxCentre.y - dialogCentre.y), 1) << "centred over the main dialog";
-    EXPECT_EQ(StaticTexts(about), (std::vector<std::string>{"Tarnwick 1.0", "Copyright (C) 2026"}));
+    EXPECT_EQ(StaticTexts(about), (std::vector<std::string>{"Tarnwick 1.1", "Copyright (C) 2026"}));
     EXPECT_NE(ShownIcon(about), nullptr);
     const HWND ok = GetDlgItem(about, IDOK);
     EXPECT_EQ(GetWindowLongA(ok, GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
@@ -397,7 +397,7 @@ TEST_F(AboutBoxTest, SystemCommandsSixteenToThirtyOneOpenItAndOthersKeepTheirWor
 
 // Wine puts an "About Wine" entry of its own before ours in every system menu, and it takes
 // the A key first; so the menu is walked to its last entry, and the A is read from the text.
-TEST_F(AboutBoxTest, TheSystemMenuEndsWithAboutTarnwickWithItsKeyA) {
+TEST_F(AboutBoxTest, TheSystemMenuEndsWithTheExtendedKeypadSwitchThenAboutTarnwickWithItsKeyA) {
     const HMODULE program = LoadLibraryExA((directory_ + "tarnwick.exe").c_str(), nullptr,
                                            LOAD_LIBRARY_AS_DATAFILE);
     char text[64] = {};
@@ -406,15 +406,32 @@ TEST_F(AboutBoxTest, TheSystemMenuEndsWithAboutTarnwickWithItsKeyA) {
     EXPECT_STREQ(text, "About Tarnwick(&A)...");
 
     StartClearOfTheEdges();
-    ASSERT_TRUE(BringToFront(dialog_));
     // Now and then Wine drops an Alt+Space that arrives just after the activation; a user
     // would press it again, and so does the test.
-    bool opened = false;
-    for (int attempt = 0; attempt < 3 && !opened; ++attempt) {
-        PressKey(VK_SPACE, {VK_MENU});
-        opened = PumpUntil([&] { return Program().OpenMenu() != nullptr; }, milliseconds(2000));
+    const auto openSystemMenu = [&] {
+        ASSERT_TRUE(BringToFront(dialog_));
+        bool opened = false;
+        for (int attempt = 0; attempt < 3 && !opened; ++attempt) {
+            PressKey(VK_SPACE, {VK_MENU});
+            opened = PumpUntil([&] { return Program().OpenMenu() != nullptr; }, milliseconds(2000));
+        }
+        ASSERT_TRUE(opened) << "Alt+Space opened no system menu";
+    };
+    // The item just above About switches the extended keypad, on and off again; only then is
+    // its file written.
+    EXPECT_FALSE(FileExists(Widen(directory_ + "tarnwick.ini")));
+    EXPECT_TRUE(HotKeyFree(0, VK_NUMPAD7));
+    for (const bool on : {true, false}) {
+        openSystemMenu();
+        PressKey(VK_END);
+        PressKey(VK_UP);
+        PressKey(VK_RETURN);
+        const std::string ini = std::string("[Keypad]\r\nExtended=") + (on ? "1" : "0") + "\r\n";
+        const Bytes file(ini.begin(), ini.end());
+        EXPECT_TRUE(PumpUntil([&] { return ReadBytes(directory_ + "tarnwick.ini") == file; })) << ini;
+        EXPECT_EQ(HotKeyFree(0, VK_NUMPAD7), !on);
     }
-    ASSERT_TRUE(opened) << "Alt+Space opened no system menu";
+    openSystemMenu();
     PressKey(VK_END);
     PressKey(VK_RETURN);
     ExpectAboutBoxThenCloseIt(Program(), dialog_);

@@ -88,13 +88,26 @@ private:
     std::unique_ptr<RunningProgram> program_;
 };
 
-TEST_F(PlacementTest, AFolderNamedOutsideTheCodePageKeepsItsSettingsAndItsStartWithWindows) {
+TEST_F(PlacementTest, AFolderNamedOutsideTheCodePageKeepsItsSettingsThroughAHeldStartAndItsStartWithWindows) {
     const std::wstring folder = FolderWithProgram(kForeignName);
     HWND dialog = StartIn(folder);
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(FileBytes(folder + L"para.dll"), kFirstStartSettings);
     ChooseSpeed(dialog, 5);
     EXPECT_EQ(FileBytes(folder + L"para.dll"), WithSpeed(5));
+
+    // Another program holds the file unshared until the dialog shows, longer than the program
+    // waits for it: that start shows the defaults and writes nothing anywhere.
+    {
+        const Handle held(CreateFileW((folder + L"para.dll").c_str(), GENERIC_READ, 0, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(held);
+        dialog = StartIn(folder);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(SpeedSelection(dialog), 3);
+    }
+    EXPECT_EQ(FileBytes(folder + L"para.dll"), WithSpeed(5));
+    EXPECT_FALSE(FileExists(PerUserCopy(folder)));
 
     dialog = StartIn(folder);
     ASSERT_NE(dialog, nullptr);

@@ -92,7 +92,9 @@ private:
     std::unique_ptr<ProgramIcon> inactive_;
 };
 
-TEST_F(TrayTest, IconShowsTheTipAndFollowsTheStartStopKey) {
+TEST_F(TrayTest, IconShowsTheTipAndFollowsTheStartStopKeyAndAKeypadDrag) {
+    const std::string ini = "[Keypad]\r\nExtended=1\r\n";
+    WriteBytes(directory_ + "tarnwick.ini", Bytes(ini.begin(), ini.end()));
     StartAndWaitForDialog();
     EXPECT_TRUE(TrayShows(Active()));
     const LRESULT bigIcon = SendMessageA(dialog_, WM_GETICON, ICON_BIG, 0);
@@ -121,6 +123,25 @@ TEST_F(TrayTest, IconShowsTheTipAndFollowsTheStartStopKey) {
     EXPECT_TRUE(TrayShows(Active())) << "emulation on again";
     EXPECT_EQ(SendMessageA(dialog_, WM_GETICON, ICON_BIG, 0), bigIcon);
     EXPECT_EQ(SendMessageA(dialog_, WM_GETICON, ICON_SMALL, 0), smallIcon);
+
+    // The extended keypad's drag shows in the tray until it ends, however it ends; the
+    // button is pressed over the bare desktop, where it does nothing.
+    const ProgramIcon holding(directory_ + "tarnwick.exe", IDI_HOLDING);
+    ASSERT_TRUE(MovePointerTo(20, 20));
+    PressKey(VK_NUMPAD0);
+    EXPECT_TRUE(TrayShows(holding.get())) << "left button held";
+    PressKey(VK_DECIMAL);
+    EXPECT_TRUE(TrayShows(Active())) << "dropped";
+    PressKey(VK_NUMPAD0);
+    ASSERT_TRUE(TrayShows(holding.get()));
+    PostMessageA(dialog_, WM_ENDSESSION, TRUE, 0);
+    EXPECT_TRUE(TrayShows(Active())) << "Windows ends the session";
+    EXPECT_EQ(GetAsyncKeyState(VK_LBUTTON) & 0x8000, 0);
+    PressKey(VK_NUMPAD0);
+    ASSERT_TRUE(TrayShows(holding.get()));
+    PostMessageA(Item(IDC_EXIT), BM_CLICK, 0, 0);
+    ASSERT_TRUE(Program().WaitForExit());
+    EXPECT_EQ(GetAsyncKeyState(VK_LBUTTON) & 0x8000, 0) << "the button outlived the program";
 }
 
 TEST_F(TrayTest, EveryCloseHidesAndALeftClickBringsTheDialogBack) {

@@ -99,7 +99,7 @@ TEST(WindowIconsTest, TheWindowsIconsAreTheSystemsSizesAtEveryDisplayScale) {
 TEST(WindowIconsTest, EveryIconGroupHoldsAnImageForEachSizeWindowsAsksFor) {
     const HMODULE program = ProgramResources();
     ASSERT_NE(program, nullptr);
-    for (const int group : {IDI_ACTIVE, IDI_INACTIVE}) {
+    for (const int group : {IDI_ACTIVE, IDI_INACTIVE, IDI_HOLDING}) {
         const HRSRC found = FindResourceW(program, MAKEINTRESOURCEW(group), MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
         ASSERT_NE(found, nullptr);
         const auto* directory = static_cast<const BYTE*>(LockResource(LoadResource(program, found)));
