@@ -2,7 +2,7 @@
 // path holds, and the same key however the path's ASCII letters are cased.
 
 #include "FuzzTarget.h"
-#include "settings/SettingsFile.h"
+#include "settings/StoredFile.h"
 
 #include <algorithm>
 
