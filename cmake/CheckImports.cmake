@@ -1,5 +1,7 @@
-# Fails unless EXECUTABLE is a GUI-subsystem program that imports system DLLs only, and, where
-# the linker wrote its load configuration, has the loader take those from the system folder.
+# Fails unless EXECUTABLE is a GUI-subsystem program that imports system DLLs only; where the
+# linker wrote its load configuration, has the loader take those from the system folder; asks
+# for ASLR over the whole 64-bit space and non-executable data; and, when CET_COMPAT is true
+# (the linker can set it), declares itself compatible with the CET shadow stack.
 cmake_minimum_required(VERSION 3.21)
 execute_process(COMMAND ${OBJDUMP} -p ${EXECUTABLE} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
 if(failed)
@@ -46,4 +48,36 @@ if(found AND NOT CMAKE_MATCH_2 MATCHES "^0+$")
   message(STATUS "imports come from the system folder only")
 else()
   message(STATUS "no load configuration")
+endif()
+
+# IMAGE_DLLCHARACTERISTICS_HIGH_ENTROPY_VA (0x20), _DYNAMIC_BASE (0x40) and _NX_COMPAT (0x100).
+string(REGEX MATCH "DllCharacteristics[ \t]+([0-9a-fA-F]+)" found "${dump}")
+math(EXPR missing "(0x${CMAKE_MATCH_1} & 0x160) ^ 0x160" OUTPUT_FORMAT HEXADECIMAL)
+if(NOT found OR NOT missing EQUAL 0)
+  message(FATAL_ERROR "${EXECUTABLE} lacks DllCharacteristics ${missing} (of HIGH_ENTROPY_VA, DYNAMIC_BASE, NX_COMPAT)")
+endif()
+message(STATUS "HIGH_ENTROPY_VA, DYNAMIC_BASE, NX_COMPAT")
+
+# IMAGE_DLLCHARACTERISTICS_EX_CET_COMPAT (1), in the first byte of the data of the debug
+# directory's entry of type 20 (IMAGE_DEBUG_TYPE_EX_DLLCHARACTERISTICS), which objdump leaves
+# undecoded; the last column of its row is that data's offset in the file.
+if(CET_COMPAT)
+  set(flags 0)
+  string(FIND "${dump}" "There is a debug directory" start)
+  if(start GREATER -1)
+    string(SUBSTRING "${dump}" ${start} -1 debug)
+    # The table: from its heading to the first empty line.
+    string(REGEX REPLACE "^[^\n]*\n\nType[^\n]*(\n([^\n]+\n)*).*" "\\1" debug "${debug}")
+    if(debug MATCHES "\n[ \t]*20[ \t][^\n]*[ \t]([0-9a-fA-F]+)[ \t]*\n")
+      math(EXPR offset "0x${CMAKE_MATCH_1}")
+      file(READ ${EXECUTABLE} flags OFFSET ${offset} LIMIT 1 HEX)
+      math(EXPR flags "0x${flags} & 1")
+    endif()
+  endif()
+  if(NOT flags)
+    message(FATAL_ERROR "${EXECUTABLE} is not marked compatible with the CET shadow stack")
+  endif()
+  message(STATUS "CET shadow-stack compatible")
+else()
+  message(STATUS "CET shadow-stack compatibility not required: this linker cannot set it")
 endif()

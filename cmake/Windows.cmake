@@ -64,9 +64,16 @@ target_link_libraries(tarnwick PRIVATE tarnwick_controls)
 if(MINGW)
   target_link_options(tarnwick PRIVATE $<$<CONFIG:MinSizeRel,Release>:-s>)
   target_sources(tarnwick PRIVATE src/platform/LoadConfiguration.cpp)
+  # Compatible with the hardware shadow stack (CET), which Windows then enforces where the CPU
+  # has it. lld sets the flag (lld-link's /cetcompat); GNU ld 2.40 has no option for it.
+  include(CheckLinkerFlag)
+  check_linker_flag(CXX -Wl,-Xlink=/cetcompat TARNWICK_LINKER_SETS_CET_COMPAT)
+  if(TARNWICK_LINKER_SETS_CET_COMPAT)
+    target_link_options(tarnwick PRIVATE -Wl,-Xlink=/cetcompat)
+  endif()
 elseif(MSVC)
   # The executable's imports from the system folder only (LOAD_LIBRARY_SEARCH_SYSTEM32).
-  target_link_options(tarnwick PRIVATE /DEPENDENTLOADFLAG:0x800)
+  target_link_options(tarnwick PRIVATE /DEPENDENTLOADFLAG:0x800 /CETCOMPAT)
 endif()
 
 # The release a Windows user downloads, in dist/ beside the sources (scripts/release.sh).
@@ -95,6 +102,7 @@ endfunction()
 
 add_test(NAME executable_imports_only_system_dlls
   COMMAND ${CMAKE_COMMAND} -DEXECUTABLE=$<TARGET_FILE:tarnwick> -DOBJDUMP=${CMAKE_OBJDUMP}
+          -DCET_COMPAT=${TARNWICK_LINKER_SETS_CET_COMPAT}
           -P ${CMAKE_SOURCE_DIR}/cmake/CheckImports.cmake)
 
 add_windows_test(engine_and_settings_windows_tests

@@ -12,6 +12,8 @@ packages=(
   # the second compiler, native and for Windows (llvm brings its resource compiler), and the
   # static analyser
   clang lld llvm clang-tidy
+  # the fuzz targets' runtime (libFuzzer and the sanitizers for clang)
+  libclang-rt-dev
   # running the Windows build
   wine wine64 fonts-wine
   # private display, its checks and screenshots

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Runs every test of Tarnwick: builds the portable logic for this machine with GCC and with
-# clang and runs its tests, plainly and under the sanitizers; builds the Windows program and
-# its tests with mingw-w64 GCC and with clang for the same target; runs clang-tidy over the
-# sources; then runs both builds' Windows tests under Wine, in a private display and a fresh
-# Wine prefix. Every build treats warnings as errors. Stops at the first failure, with a
-# non-zero exit status. Works from any directory.
+# clang and runs its tests, plainly and under the sanitizers; runs its fuzz targets briefly;
+# builds the Windows program and its tests with mingw-w64 GCC and with clang for the same
+# target; runs clang-tidy over the sources; then runs both builds' Windows tests under Wine,
+# in a private display and a fresh Wine prefix. Every build treats warnings as errors. Stops at
+# the first failure, with a non-zero exit status. Works from any directory.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -22,6 +22,9 @@ for preset in native native-clang native-sanitize; do
   build "$preset"
   ctest --preset "$preset" -j "$jobs"
 done
+
+# Every fuzz target for a few seconds from its seeds, which hold the inputs of past crashes.
+scripts/fuzz.sh 5
 
 build mingw
 # The release from this build: what its zip holds, the same bytes from a second build in
