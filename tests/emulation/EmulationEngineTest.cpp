@@ -250,10 +250,6 @@ TEST_F(EmulationEngineTest, ARefusedStartStopKeyIsReleasedAndThePreviousOneResto
     EXPECT_TRUE(messages.shown.empty());
 }
 
-}  // namespace
-
-namespace {
-
 const std::vector<HotKeyCall> kExtension = {
     Registered(1201, 0, 0x67), Registered(1202, 0, 0x69), Registered(1203, 0, 0x60),
     Registered(1204, 0, 0x6E), Registered(1205, 0, 0x6B), Registered(1211, 2, 0x64),

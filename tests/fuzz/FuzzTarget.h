@@ -1,7 +1,6 @@
 #pragma once
 
-// What every fuzz target shares: libFuzzer's entry point, declared, and the check of an
-// invariant, which ends the run as a crash so that libFuzzer keeps the input that broke it.
+// An invariant broken ends the run as a crash, so that libFuzzer keeps the input.
 
 #include <cstddef>
 #include <cstdint>
