@@ -557,8 +557,10 @@ void Work(const Program& program, const Stage& stage, bool cycles) {
     if (program.windowShown && GetWindowRect(target->Window(), &window) && IntersectRect(&overlap, &window, &track)) {
         throw std::runtime_error(program.name + "'s window lies on the pointer's track");
     }
-    const Footprint start = target->Holdings();
     CheckKeys(program, stage);
+    // After each key's first press, whose one-time costs (the first wheel notch or click that
+    // Wine routes for the process) are no growth over the presses.
+    const Footprint start = target->Holdings();
     MeasureMoves(program, *target, stage, kMove);
     Sleep(1000);
     const Footprint presses = target->Holdings();
