@@ -62,5 +62,11 @@
 #define HOTKEY_FAST_DOWN            1212
 #define HOTKEY_FAST_RIGHT           1213
 #define HOTKEY_FAST_UP              1214
+#define HOTKEY_GRID                 1221
+
+/* The keypad grid's own keys, registered only while the grid is open */
+#define HOTKEY_GRID_CLICK           1222
+#define HOTKEY_GRID_BACK            1223
+#define HOTKEY_GRID_CANCEL          1224
 
 #endif

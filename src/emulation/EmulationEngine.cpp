@@ -43,6 +43,22 @@ constexpr ExtensionKey kExtensionKeys[] = {
     {HOTKEY_FAST_DOWN, kModControl, 0x65, "Ctrl+Keypad 5"},
     {HOTKEY_FAST_RIGHT, kModControl, 0x66, "Ctrl+Keypad 6"},
     {HOTKEY_FAST_UP, kModControl, 0x68, "Ctrl+Keypad 8"},
+    {HOTKEY_GRID, 0, 0x6A, "Keypad *"},
+};
+
+// Taken while the grid is open, so that they are typed as usual the rest of the time; one
+// another program holds is left out without a word.
+constexpr KeypadKey kGridKeys[] = {
+    {HOTKEY_GRID_CLICK, 0x6F},  // keypad /
+    {HOTKEY_GRID_BACK, 0x6D},   // keypad -
+    {HOTKEY_GRID_CANCEL, 0x1B},  // Esc
+};
+
+// While the grid is open the keypad's digits pick the cell at their place on the keypad.
+constexpr std::pair<int, int> kGridDigits[] = {
+    {HOTKEY_LEFT_CLICK, 1}, {HOTKEY_MIDDLE_CLICK, 2}, {HOTKEY_RIGHT_CLICK, 3},
+    {HOTKEY_MOVE_LEFT, 4},  {HOTKEY_MOVE_DOWN, 5},    {HOTKEY_MOVE_RIGHT, 6},
+    {HOTKEY_WHEEL_UP, 7},   {HOTKEY_MOVE_UP, 8},      {HOTKEY_WHEEL_DOWN, 9},
 };
 constexpr int kFastSteps = 10;
 
@@ -81,12 +97,13 @@ std::int32_t Normalise(int offset, int extent) {
 }  // namespace
 
 EmulationEngine::EmulationEngine(EmulatorSettings& settings, HotKeyService& hotKeys,
-                                 MouseInput& mouse, MessageService& messages,
+                                 MouseInput& mouse, MessageService& messages, GridView& gridView,
                                  StateChanged stateChanged, HoldChanged holdChanged)
     : settings_(settings),
       hotKeys_(hotKeys),
       mouse_(mouse),
       messages_(messages),
+      gridView_(gridView),
       stateChanged_(std::move(stateChanged)),
       holdChanged_(std::move(holdChanged)) {}
 
@@ -160,6 +177,7 @@ void EmulationEngine::SetExtendedKeypad(bool on) {
     }
     extended_ = on;
     if (!on) {
+        CloseGrid();
         ReleaseButton();
         if (active_) {
             UnregisterExtension();
@@ -186,6 +204,7 @@ void EmulationEngine::OnHotKey(int identifier) {
                 RegisterExtension();
             }
         } else {
+            CloseGrid();
             ReleaseButton();
             UnregisterKeypad();
             if (extended_) {
@@ -197,18 +216,12 @@ void EmulationEngine::OnHotKey(int identifier) {
         }
         return;
     }
-    if (!active_) {
+    if (!active_ || (grid_.IsOpen() && OnGridKey(identifier))) {
         return;
     }
     const int step = StepPixels();
     switch (identifier) {
-        case HOTKEY_LEFT_CLICK:
-            if (held_) {
-                ReleaseButton();  // the drop
-            } else {
-                mouse_.Inject({{kLeftClick}});
-            }
-            break;
+        case HOTKEY_LEFT_CLICK: LeftClick(); break;
         case HOTKEY_MIDDLE_CLICK: mouse_.Inject({{kMiddleClick}}); break;
         case HOTKEY_RIGHT_CLICK: mouse_.Inject({{kRightClick}}); break;
         case HOTKEY_MOVE_LEFT: MoveBy(-step, 0); break;
@@ -246,7 +259,113 @@ void EmulationEngine::OnExtensionKey(int identifier) {
         case HOTKEY_FAST_DOWN: MoveBy(0, fast); break;
         case HOTKEY_FAST_RIGHT: MoveBy(fast, 0); break;
         case HOTKEY_FAST_UP: MoveBy(0, -fast); break;
+        case HOTKEY_GRID: OpenGrid(); break;
         default: break;
+    }
+}
+
+// The keys that mean something else while the grid is open; false for the rest.
+bool EmulationEngine::OnGridKey(int identifier) {
+    for (const auto& [key, digit] : kGridDigits) {
+        if (key == identifier) {
+            PickCell(digit);
+            return true;
+        }
+    }
+    switch (identifier) {
+        case HOTKEY_FAST_LEFT: MoveGrid(GridDirection::Left); return true;
+        case HOTKEY_FAST_DOWN: MoveGrid(GridDirection::Down); return true;
+        case HOTKEY_FAST_RIGHT: MoveGrid(GridDirection::Right); return true;
+        case HOTKEY_FAST_UP: MoveGrid(GridDirection::Up); return true;
+        case HOTKEY_GRID: CloseGrid(); return true;
+        case HOTKEY_GRID_BACK:
+            if (const std::optional<ScreenPoint> pointer = grid_.Back()) {
+                MoveGridPointer(*pointer);
+            } else {
+                CancelGrid();
+            }
+            return true;
+        case HOTKEY_GRID_CANCEL: CancelGrid(); return true;
+        case HOTKEY_GRID_CLICK:
+            LeftClick();
+            CloseGrid();
+            return true;
+        case HOTKEY_BUTTON_HOLD:
+        case HOTKEY_BUTTON_RELEASE:
+        case HOTKEY_DOUBLE_CLICK:
+            OnExtensionKey(identifier);
+            CloseGrid();
+            return true;
+        default: return false;
+    }
+}
+
+// Over the whole monitor that holds the pointer, taken as the monitors are now; the pointer
+// stays where it is.
+void EmulationEngine::OpenGrid() {
+    const std::optional<ScreenPoint> pointer = mouse_.CursorPosition();
+    if (!pointer) {
+        return;
+    }
+    grid_.Open(MonitorAt(*pointer, Monitors()), *pointer);
+    for (const KeypadKey& key : kGridKeys) {
+        hotKeys_.Register(window_, key.identifier, 0, key.virtualKey);
+    }
+    gridView_.Show(grid_.Monitor(), grid_.Region(), *pointer);
+}
+
+void EmulationEngine::PickCell(int digit) {
+    const ScreenPoint pointer = grid_.Pick(digit);
+    if (grid_.Narrowest()) {
+        MoveTo(pointer);
+        CloseGrid();
+    } else {
+        MoveGridPointer(pointer);
+    }
+}
+
+void EmulationEngine::MoveGrid(GridDirection direction) {
+    if (const std::optional<ScreenPoint> pointer = grid_.Move(direction, mouse_.VirtualScreen(), Monitors())) {
+        MoveGridPointer(*pointer);
+    }
+}
+
+void EmulationEngine::MoveGridPointer(ScreenPoint pointer) {
+    MoveTo(pointer);
+    gridView_.Show(grid_.Monitor(), grid_.Region(), pointer);
+}
+
+void EmulationEngine::CloseGrid() {
+    if (!grid_.IsOpen()) {
+        return;
+    }
+    grid_.Close();
+    for (const KeypadKey& key : kGridKeys) {
+        hotKeys_.Unregister(window_, key.identifier);
+    }
+    gridView_.Hide();
+}
+
+// Closes the grid and puts the pointer back where it was when the grid opened.
+void EmulationEngine::CancelGrid() {
+    const ScreenPoint origin = grid_.Origin();
+    CloseGrid();
+    MoveTo(origin);
+}
+
+std::vector<ScreenArea> EmulationEngine::Monitors() {
+    std::vector<ScreenArea> monitors = mouse_.Monitors();
+    if (monitors.empty()) {
+        monitors.push_back(mouse_.VirtualScreen());
+    }
+    return monitors;
+}
+
+void EmulationEngine::LeftClick() {
+    if (held_) {
+        ReleaseButton();  // the drop
+    } else {
+        mouse_.Inject({{kLeftClick}});
     }
 }
 
@@ -272,13 +391,18 @@ void EmulationEngine::ReleaseButton() {
 // A relative move would be scaled by the user's pointer speed and acceleration, so
 // the pointer is placed absolutely, exactly the step away and never off the desktop.
 void EmulationEngine::MoveBy(int dx, int dy) {
-    const std::optional<ScreenPoint> from = mouse_.CursorPosition();
+    if (const std::optional<ScreenPoint> from = mouse_.CursorPosition()) {
+        MoveTo({from->x + dx, from->y + dy});
+    }
+}
+
+void EmulationEngine::MoveTo(ScreenPoint point) {
     const ScreenArea screen = mouse_.VirtualScreen();
-    if (!from || screen.width <= 0 || screen.height <= 0) {
+    if (screen.width <= 0 || screen.height <= 0) {
         return;
     }
-    const int x = std::clamp(from->x + dx, screen.left, screen.left + screen.width - 1);
-    const int y = std::clamp(from->y + dy, screen.top, screen.top + screen.height - 1);
+    const int x = std::clamp(point.x, screen.left, screen.left + screen.width - 1);
+    const int y = std::clamp(point.y, screen.top, screen.top + screen.height - 1);
     mouse_.Inject({{kMove | kAbsolute | kVirtualDesk, Normalise(x - screen.left, screen.width),
                     Normalise(y - screen.top, screen.height)}});
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "emulation/KeypadGrid.h"
 #include "platform/Services.h"
 #include "settings/EmulatorSettings.h"
 
@@ -16,7 +17,9 @@ struct HotKeyCombination {
 // Owns the system-wide hotkeys that let the keypad drive the mouse, and whether
 // they are in force. With the extended keypad switched on it also owns the left
 // button while a keypad drag holds it down: every way that ends the drag goes
-// through ReleaseButton. Everything runs on the user-interface thread.
+// through ReleaseButton. Its keypad * opens the keypad grid, whose three keys of its own are
+// taken only while it is open: every way that closes it goes through CloseGrid. Everything
+// runs on the user-interface thread.
 class EmulationEngine {
 public:
     // Called after every toggle with the new state; may be empty.
@@ -25,7 +28,7 @@ public:
     using HoldChanged = std::function<void(bool held)>;
 
     EmulationEngine(EmulatorSettings& settings, HotKeyService& hotKeys, MouseInput& mouse,
-                    MessageService& messages, StateChanged stateChanged,
+                    MessageService& messages, GridView& gridView, StateChanged stateChanged,
                     HoldChanged holdChanged = {});
 
     // The window every registration names and that owns the message boxes.
@@ -51,11 +54,15 @@ public:
     void SetExtendedKeypad(bool on);
     // Lets go of the left button when a keypad drag holds it; nothing otherwise.
     void ReleaseButton();
+    // Closes the keypad grid, the pointer where it is, and hands its keys back; nothing
+    // when it is closed.
+    void CloseGrid();
 
     int StepPixels() const;
     bool Active() const { return active_; }
     bool ExtendedKeypad() const { return extended_; }
     bool ButtonHeld() const { return held_; }
+    bool GridOpen() const { return grid_.IsOpen(); }
 
 private:
     bool RegisterCombination(HotKeyCombination combination);
@@ -64,18 +71,29 @@ private:
     std::string RegisterExtension();
     void UnregisterExtension();
     void OnExtensionKey(int identifier);
+    bool OnGridKey(int identifier);
+    void OpenGrid();
+    void PickCell(int digit);
+    void MoveGrid(GridDirection direction);
+    void MoveGridPointer(ScreenPoint pointer);
+    void CancelGrid();
+    void LeftClick();
     void HoldButton();
     void MoveBy(int dx, int dy);
+    void MoveTo(ScreenPoint point);
+    std::vector<ScreenArea> Monitors();
     void Report(const std::string& text);
 
     EmulatorSettings& settings_;
     HotKeyService& hotKeys_;
     MouseInput& mouse_;
     MessageService& messages_;
+    GridView& gridView_;
     StateChanged stateChanged_;
     HoldChanged holdChanged_;
     WindowHandle window_ = nullptr;
     bool active_ = true;
     bool extended_ = false;
     bool held_ = false;
+    KeypadGrid grid_;
 };

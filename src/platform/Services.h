@@ -48,9 +48,21 @@ public:
     virtual ~MouseInput() = default;
     virtual std::optional<ScreenPoint> CursorPosition() = 0;
     virtual ScreenArea VirtualScreen() = 0;
+    // Every monitor's full rectangle, taskbar included, as the system has them now.
+    virtual std::vector<ScreenArea> Monitors() = 0;
     // The inputs of one action, handed to the system together so that no other input
     // comes between them: a double-click stays one double-click.
     virtual void Inject(std::initializer_list<MouseEvent> events) = 0;
+};
+
+// The keypad grid's overlay, drawn over every other window; the engine says what it shows.
+class GridView {
+public:
+    virtual ~GridView() = default;
+    // Shows the grid over `region`, a part of `monitor`, and raises it above every window.
+    // The pointer stands at `pointer`: a digit it would cover is left out.
+    virtual void Show(const ScreenArea& monitor, const ScreenArea& region, ScreenPoint pointer) = 0;
+    virtual void Hide() = 0;
 };
 
 class MessageService {

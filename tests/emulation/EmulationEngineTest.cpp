@@ -29,7 +29,7 @@ WindowHandle const kWindow = reinterpret_cast<WindowHandle>(0x1234);
 class EmulationEngineTest : public ::testing::Test {
 protected:
     EmulationEngineTest()
-        : engine(settings, hotKeys, mouse, messages, [this](bool active) { notified.push_back(active); },
+        : engine(settings, hotKeys, mouse, messages, gridView, [this](bool active) { notified.push_back(active); },
                  [this](bool held) { holds.push_back(held); }) {
         engine.BindWindow(kWindow);
     }
@@ -44,6 +44,7 @@ protected:
     FakeHotKeys hotKeys;
     FakeMouse mouse;
     FakeMessages messages;
+    FakeGridView gridView;
     std::vector<bool> notified;
     std::vector<bool> holds;
     EmulationEngine engine;
@@ -254,6 +255,7 @@ const std::vector<HotKeyCall> kExtension = {
     Registered(1201, 0, 0x67), Registered(1202, 0, 0x69), Registered(1203, 0, 0x60),
     Registered(1204, 0, 0x6E), Registered(1205, 0, 0x6B), Registered(1211, 2, 0x64),
     Registered(1212, 2, 0x65), Registered(1213, 2, 0x66), Registered(1214, 2, 0x68),
+    Registered(1221, 0, 0x6A),
 };
 const Injection kLeftDown{0x0002};
 const Injection kLeftUp{0x0004};

@@ -83,6 +83,7 @@ public:
         return cursor;
     }
     ScreenArea VirtualScreen() override { return screen; }
+    std::vector<ScreenArea> Monitors() override { return monitors; }
     void Inject(std::initializer_list<MouseEvent> events) override {
         for (const MouseEvent& e : events) {
             injections.push_back({e.flags, e.dx, e.dy, e.data});
@@ -96,7 +97,23 @@ public:
     ScreenPoint cursor{100, 100};
     bool cursorKnown = true;
     ScreenArea screen{0, 0, 1024, 768};
+    std::vector<ScreenArea> monitors{{0, 0, 1024, 768}};
     std::vector<Injection> injections;
+};
+
+// What the grid's overlay was last told: the region it shows, or nothing while hidden.
+class FakeGridView : public GridView {
+public:
+    void Show(const ScreenArea& monitorShown, const ScreenArea& regionShown, ScreenPoint) override {
+        monitor = monitorShown;
+        region = regionShown;
+        shown = true;
+    }
+    void Hide() override { shown = false; }
+
+    bool shown = false;
+    ScreenArea monitor{};
+    ScreenArea region{};
 };
 
 struct ShownMessage {
