@@ -4,12 +4,16 @@
 // for bench/report.py. Progress goes to standard error.
 //
 // Usage: driver.exe KIND=PROGRAM.exe... [--rounds N] [--starts N] [--idle SECONDS] [--tray]
+//                   [--grid-rounds N]
 //   KIND is tarnwick, floor or dialog_floor; a kind given twice is a second, identical
 //   program (named KIND_2), which shows how far apart two runs of the same program land.
 //   When Tarnwick is among them, the dialog floor gets a tray icon if Tarnwick has one;
-//   otherwise --tray gives it one.
+//   otherwise --tray gives it one. --grid-rounds is how many openings of the keypad grid
+//   its growth is counted over (0: not at all); the grid's measures are in grid.cpp.
 
 #include "counters.h"
+#include "driving.h"
+#include "grid.h"
 #include "resource.h"
 #include "target.h"
 
@@ -36,14 +40,8 @@ constexpr double kHeldSeconds = 5;
 constexpr int kFloodPresses = 500;     // also the pixels the pointer's track has room for
 constexpr int kFloods = 5;
 constexpr int kShowHideCycles = 100;
+constexpr int kGridOpenings = 40;      // per round, timed
 constexpr int kButtons[] = {IDC_MODIFY, IDC_DONATE, IDC_MINIMIZE, IDC_EXIT};
-
-// A keypad key as the driver presses it: alone, or with Ctrl held down around the presses.
-struct Keystroke {
-    const char* name;
-    WORD virtualKey;
-    bool control;
-};
 
 // A key that moves the pointer `pixels` to the left per press: `presses` of it in bursts of
 // `burst`, each starting from home. Its figures are named <figure>_us_cpu, <figure>_lost and
@@ -69,41 +67,8 @@ struct Options {
     int starts = 5;
     int idleSeconds = 30;
     bool tray = false;
+    int gridRounds = 1000;
 };
-
-void Print(const std::string& source, const std::string& figure, double value) {
-    std::printf("%s\t%s\t%.9g\n", source.c_str(), figure.c_str(), value);
-    std::fflush(stdout);
-}
-
-void Print(const Program& program, const std::string& figure, double value) {
-    Print(program.name, figure, value);
-}
-
-void Progress(const std::string& text) {
-    static const double start = Now();
-    std::fprintf(stderr, "driver: %4.0f s: %s\n", Now() - start, text.c_str());
-    std::fflush(stderr);
-}
-
-POINT Pointer() {
-    POINT at{};
-    GetCursorPos(&at);
-    return at;
-}
-
-// Polls `done` every millisecond until it holds or `seconds` pass; returns whether it held.
-template <typename Condition>
-bool WaitFor(Condition done, double seconds) {
-    const double until = Now() + seconds;
-    while (!done()) {
-        if (Now() > until) {
-            return false;
-        }
-        Sleep(1);
-    }
-    return true;
-}
 
 // Where the programs' work happens. The moves run left along the middle of the screen, on
 // the bare desktop, well below Tarnwick's dialog (which opens at the top left): over a window
@@ -211,70 +176,6 @@ struct CountedSeries {
 constexpr CountedSeries kClick{"click", {"keypad 1", VK_NUMPAD1, false}, &Stage::Clicks, kCountedPresses};
 constexpr CountedSeries kWheel{"wheel", {"keypad 7", VK_NUMPAD7, false}, &Stage::Notches, kCountedPresses};
 
-// Waits until the machine has been nearly idle for half a second, so that what went before
-// (a program's exit, the taskbar catching up, another user's work) weighs on no figure.
-// Gives up after 1 s and says so: on a machine that others keep busy, waiting longer only
-// makes the run longer, and the spread of the rounds shows what their work did.
-void WaitForQuiet() {
-    const double until = Now() + 1;
-    while (MachineBusyFraction(500) > 0.05) {
-        if (Now() > until) {
-            Progress("the machine stays busy; measuring anyway");
-            return;
-        }
-    }
-}
-
-// Puts the pointer at `at` and waits until it stays there: under X a warp comes back as
-// motion some time later, which can carry the pointer back to an earlier place.
-void PlacePointer(POINT at) {
-    const double until = Now() + 5;
-    while (Now() < until) {
-        SetCursorPos(at.x, at.y);
-        Sleep(20);
-        const POINT now = Pointer();
-        if (now.x == at.x && now.y == at.y) {
-            Sleep(20);
-            const POINT later = Pointer();
-            if (later.x == at.x && later.y == at.y) {
-                return;
-            }
-        }
-    }
-    throw std::runtime_error("the pointer does not stay where it is put");
-}
-
-INPUT Key(WORD virtualKey, bool up) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = virtualKey;
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    return input;
-}
-
-void Send(const std::vector<INPUT>& inputs) {
-    if (SendInput(static_cast<UINT>(inputs.size()), const_cast<INPUT*>(inputs.data()), sizeof(INPUT)) !=
-        inputs.size()) {
-        throw std::runtime_error("SendInput refused the input");
-    }
-}
-
-std::vector<INPUT> Presses(const Keystroke& key, int count) {
-    std::vector<INPUT> inputs;
-    if (key.control) {
-        inputs.push_back(Key(VK_CONTROL, false));
-    }
-    for (int i = 0; i < count; ++i) {
-        inputs.push_back(Key(key.virtualKey, false));
-        inputs.push_back(Key(key.virtualKey, true));
-    }
-    if (key.control) {
-        inputs.push_back(Key(VK_CONTROL, true));
-    }
-    return inputs;
-}
-
 bool PointerAtX(int x) { return Pointer().x == x; }
 
 // Waits until the pointer reaches `x`, or stops short of it for half a second; returns
@@ -293,48 +194,6 @@ bool WaitForPointerX(int x) {
         },
         30) &&
            Pointer().x == x;
-}
-
-double Percentile(std::vector<double> values, double fraction) {
-    std::sort(values.begin(), values.end());
-    const auto index =
-        static_cast<std::size_t>(std::ceil(fraction * static_cast<double>(values.size()))) - 1;
-    return values[std::min(index, values.size() - 1)];
-}
-
-// What the target spent between a start and a later reading, by both accounts. Windows
-// counts CPU time in 10 ms ticks under Wine, so a phase is read once at each end.
-class Cost {
-public:
-    explicit Cost(const Target& target) : target_(target), cpu_(target.CpuSeconds()), kernel_(target.Kernel()) {}
-
-    void PrintPer(const Program& program, const std::string& figure, double count, double scale) const {
-        const KernelCounters kernel = target_.Kernel();
-        const double cpu = target_.CpuSeconds();
-        Print(program, figure + "_cpu", (cpu - cpu_) / count * scale);
-        Print(program, figure + "_kernel_cpu", (kernel.cpuSeconds - kernel_.cpuSeconds) / count * scale);
-        Print(program, figure + "_switches", (kernel.contextSwitches - kernel_.contextSwitches) / count);
-    }
-
-private:
-    const Target& target_;
-    double cpu_;
-    KernelCounters kernel_;
-};
-
-void PrintFootprint(const Program& program, const Footprint& footprint, const std::string& when) {
-    Print(program, "private_bytes_" + when, footprint.privateBytes);
-    Print(program, "working_set_bytes_" + when, footprint.workingSetBytes);
-    Print(program, "gdi_objects_" + when, footprint.gdiObjects);
-    Print(program, "user_objects_" + when, footprint.userObjects);
-}
-
-// What the program holds now beyond what it held after start-up.
-void PrintGrowth(const Program& program, const Footprint& now, const Footprint& start, const std::string& when) {
-    Print(program, "private_growth_" + when, now.privateBytes - start.privateBytes);
-    Print(program, "working_set_growth_" + when, now.workingSetBytes - start.workingSetBytes);
-    Print(program, "gdi_growth_" + when, now.gdiObjects - start.gdiObjects);
-    Print(program, "user_growth_" + when, now.userObjects - start.userObjects);
 }
 
 // A moving key in bursts, the pointer put back home between them.
@@ -505,17 +364,6 @@ bool HideToTray(const Target& target) {
     return WaitFor([&] { return !IsWindowVisible(target.Window()); }, 5);
 }
 
-// `figure` is idle_ms for the dialog shown, hidden_idle_ms for it hidden to the tray.
-void MeasureIdle(const Program& program, const Target& target, int seconds, const std::string& figure) {
-    Sleep(1000);
-    WaitForQuiet();
-    const Cost cost(target);
-    Sleep(static_cast<DWORD>(seconds) * 1000);
-    cost.PrintPer(program, figure, 1, 1e3);
-    Print(program, "idle_seconds", seconds);
-    Print(program, "threads", target.Kernel().threads);
-}
-
 // Starts `program` and hands the focus back to the driver's window, as a user would go on
 // working in another program.
 std::unique_ptr<Target> Start(const Program& program, const Stage& stage) {
@@ -553,9 +401,9 @@ void CheckKeys(const Program& program, const Stage& stage) {
     }
 }
 
-// `cycles`: whether to put the dialog through the show, hover and repaint cycles, which
-// only the footprint's growth needs, and once.
-void Work(const Program& program, const Stage& stage, bool cycles) {
+// `cycles`: whether to put the dialog through the show, hover and repaint cycles and the grid
+// through `gridRounds` openings, which only the footprint's growth needs, and once.
+void Work(const Program& program, const Stage& stage, bool cycles, int gridRounds) {
     Progress("working " + program.name);
     const auto target = Start(program, stage);
     RECT window, overlap;
@@ -582,6 +430,7 @@ void Work(const Program& program, const Stage& stage, bool cycles) {
     MeasureLatency(program, stage, kTenStepMove);
     MeasureHeldKey(program, stage);
     MeasureFlood(program, stage);
+    MeasureGrid(program, *target, stage.Home(), kGridOpenings, cycles ? gridRounds : 0);
     if (program.windowShown && cycles) {
         // The first cycle makes what the dialog makes once, on its first hover or repaint
         // (Tarnwick's buttons make their tooltips then); growth is counted after it.
@@ -617,10 +466,13 @@ Options ParseOptions(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         const std::size_t equals = argument.find('=');
-        if (i + 1 < argc && (argument == "--rounds" || argument == "--starts" || argument == "--idle")) {
+        if (i + 1 < argc && (argument == "--rounds" || argument == "--starts" || argument == "--idle" ||
+                             argument == "--grid-rounds")) {
             const int value = std::atoi(argv[++i]);
-            (argument == "--rounds" ? options.rounds : argument == "--starts" ? options.starts : options.idleSeconds) =
-                value;
+            (argument == "--rounds"   ? options.rounds
+             : argument == "--starts" ? options.starts
+             : argument == "--idle"   ? options.idleSeconds
+                                      : options.gridRounds) = value;
         } else if (argument == "--tray") {
             options.tray = true;
         } else if (equals != std::string::npos && argument.compare(0, 2, "--") != 0) {
@@ -631,7 +483,8 @@ Options ParseOptions(int argc, char** argv) {
     }
     if (options.programs.size() < 2) {
         throw std::runtime_error(
-            "usage: driver.exe KIND=PROGRAM.exe... [--rounds N] [--starts N] [--idle SECONDS] [--tray]");
+            "usage: driver.exe KIND=PROGRAM.exe... [--rounds N] [--starts N] [--idle SECONDS] [--tray] "
+            "[--grid-rounds N]");
     }
     return options;
 }
@@ -705,6 +558,9 @@ int main(int argc, char** argv) {
         for (const Program& program : programs) {
             Print(program, "exe_bytes", FileBytes(program.executable));
         }
+        if (std::any_of(programs.begin(), programs.end(), [](const Program& p) { return p.name == "tarnwick"; })) {
+            MeasureReach();
+        }
         MatchTray(programs, stage, options.tray);
         // Each series rotates which program goes first, so drift over the run falls on all.
         for (int i = 0; i < options.starts; ++i) {
@@ -716,7 +572,7 @@ int main(int argc, char** argv) {
         }
         for (int round = 0; round < options.rounds; ++round) {
             for (std::size_t j = 0; j < count; ++j) {
-                Work(programs[(static_cast<std::size_t>(round) + j) % count], stage, round == 0);
+                Work(programs[(static_cast<std::size_t>(round) + j) % count], stage, round == 0, options.gridRounds);
             }
         }
         if (options.idleSeconds > 0) {
@@ -725,6 +581,8 @@ int main(int argc, char** argv) {
                 const auto target = Start(program, stage);
                 PlacePointer(stage.Home());
                 MeasureIdle(program, *target, options.idleSeconds, "idle_ms");
+                Progress("idling " + program.name + " with its keypad grid open, then closed");
+                MeasureGridIdle(program, *target, stage.Home(), options.idleSeconds);
             }
             for (const Program& program : programs) {
                 if (program.tray) {

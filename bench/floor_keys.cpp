@@ -1,5 +1,7 @@
 #include "floor_keys.h"
 
+#include "floor_grid.h"
+
 #include <algorithm>
 
 namespace {
@@ -47,11 +49,26 @@ void RegisterKeypad(HWND window, bool on) {
     for (const Key& key : kKeys) {
         on ? RegisterHotKey(window, key.id, key.modifiers, key.virtualKey) : UnregisterHotKey(window, key.id);
     }
+    on ? RegisterHotKey(window, kFloorGridKey, 0, VK_MULTIPLY) : UnregisterHotKey(window, kFloorGridKey);
 }
 
 // The smallest normalised coordinate that the system maps back to `offset`.
 LONG Normalise(int offset, int extent) {
     return static_cast<LONG>((static_cast<LONGLONG>(offset) * 65536 + extent - 1) / extent);
+}
+
+// One absolute move to (x, y), kept on the virtual screen.
+INPUT MoveInput(int x, int y) {
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = Normalise(std::clamp(x, left, left + width - 1) - left, width);
+    input.mi.dy = Normalise(std::clamp(y, top, top + height - 1) - top, height);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
+    return input;
 }
 
 void Press(const Key& key) {
@@ -62,16 +79,7 @@ void Press(const Key& key) {
         if (!GetCursorPos(&at)) {
             return;
         }
-        const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
-        const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-        const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
-        const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-        const int x = std::clamp(static_cast<int>(at.x) + key.dx, left, left + width - 1);
-        const int y = std::clamp(static_cast<int>(at.y) + key.dy, top, top + height - 1);
-        inputs[0].type = INPUT_MOUSE;
-        inputs[0].mi.dx = Normalise(x - left, width);
-        inputs[0].mi.dy = Normalise(y - top, height);
-        inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
+        inputs[0] = MoveInput(static_cast<int>(at.x) + key.dx, static_cast<int>(at.y) + key.dy);
         count = 1;
     }
     for (const DWORD flags : key.events) {
@@ -92,10 +100,21 @@ void RegisterFloorKeys(HWND window) {
     RegisterKeypad(window, true);
 }
 
+void MoveFloorPointer(int x, int y) {
+    INPUT input = MoveInput(x, y);
+    SendInput(1, &input, sizeof input);
+}
+
 void OnFloorHotKey(HWND window, WPARAM identifier) {
     if (identifier == kStartStop) {
         active = !active;
+        if (!active) {
+            CloseFloorGrid(window);
+        }
         RegisterKeypad(window, active);
+    }
+    if (active && OnFloorGridKey(window, identifier)) {
+        return;
     }
     for (const Key& key : kKeys) {
         if (active && key.id == static_cast<int>(identifier)) {

@@ -16,12 +16,13 @@ from collections import defaultdict
 
 NOTES = """\
 1. **The floors.** The bare floor (`bench/floor.cpp`) registers the same hotkeys as Tarnwick
-   with its extended keypad on (F9; keypad 1, 2, 3, 4, 5, 6, 8; keypad 7, 9, 0, "." and "+";
-   Ctrl with keypad 4, 5, 6, 8) on a window it never shows and, per WM_HOTKEY, does the same
-   essential work as Tarnwick, each time in one `SendInput`: for a move it reads the pointer
-   (`GetCursorPos`) and the virtual screen (`GetSystemMetrics`) and injects one absolute move;
-   for a click one input with the button's down and up flags, for a double click four inputs,
-   for a wheel key one wheel input of ±120. The dialog floor (`bench/dialog_floor.cpp`) is the
+   with its extended keypad on (F9; keypad 1, 2, 3, 4, 5, 6, 8; keypad 7, 9, 0, ".", "+" and
+   "*"; Ctrl with keypad 4, 5, 6, 8) on a window it never shows and, per WM_HOTKEY, does the
+   same essential work as Tarnwick, each time in one `SendInput`: for a move it reads the
+   pointer (`GetCursorPos`) and the virtual screen (`GetSystemMetrics`) and injects one
+   absolute move; for a click one input with the button's down and up flags, for a double
+   click four inputs, for a wheel key one wheel input of ±120. Keypad * opens the keypad grid
+   of `bench/floor_grid.cpp` (note 13). The dialog floor (`bench/dialog_floor.cpp`) is the
    least a program showing Tarnwick's dialog can be: Tarnwick's own resources (the `IDD_MAIN`
    template, icons and manifest, so common controls 6) compiled again from `resources/`, the
    common controls initialised and the rich-edit library loaded, then `DialogBoxParamA` with a
@@ -87,7 +88,9 @@ NOTES = """\
     so its `PagefileUsage` (resident anonymous memory there) stands in. `GetGuiResources` is a
     stub under Wine: GDI objects are counted in the process's GDI handle table (found through
     its PEB), and USER objects are its windows only. Growth is measured within one run of the
-    program, from 1 s after start-up. The growth after 10,000 presses is taken over a second
+    program, from 1 s after start-up. A growth row is met when Tarnwick grew no more than the
+    dialog floor did over the same work in the same run: under Wine a program that shows a
+    dialog takes a heap page (4 KiB) now and then, and the dialog floor shows how often. The growth after 10,000 presses is taken over a second
     10,000 keypad 4 presses right after the measured ones, before the other keys: within the
     first thousands of pointer moves each program that shows a dialog, the dialog floor as much
     as Tarnwick, makes 16 to 20 KiB once under Wine, and nothing over any number of presses
@@ -120,6 +123,48 @@ NOTES = """\
     its first call to idle and the dialog floor 95 to 136 ms over three starts each. The cost
     stays: the dialog layer and the owner-drawn buttons are how the program is built, and what
     they add is below what this machine can tell apart.
+13. **Keypad grid.** Both floors have a keypad grid of their own (`bench/floor_grid.cpp`),
+    the least that shows Tarnwick's: keypad * opens it over the monitor holding the pointer
+    in a window like Tarnwick's overlay (class "TarnwickGrid", `WS_POPUP` with
+    `WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST`,
+    colour-keyed on RGB(255, 0, 255), one pixel short of the monitor's height while it covers
+    the whole monitor, made at the first opening and kept), painted double-buffered with the
+    same lines (the outline and the two lines each way, a core in the window colour with an
+    edge in the text colour on each side, scaled by the DPI) and each cell's digit in a small
+    box; a digit moves the pointer to the cell's centre in one `SendInput` and puts the window
+    over the cell; keypad /, - and Esc are taken while the grid is open. Its cells are
+    `KeypadGrid.cpp`'s arithmetic, copied so that the bare floor stays as small as it was.
+    **Keypad \* to the grid painted**: from `SendInput` of keypad * until the screen, read back
+    by the driver (`BitBlt` from the screen's DC into a 25×1 bitmap every 100 µs, as any
+    program could read it), shows a line (a run of one to eight pixels of the window colour
+    between two of the text colour) across the place where the grid's line at two thirds of
+    the monitor's width must be, a quarter of a row below the lower line, on the bare desktop.
+    **Keypad 6 to the pointer moved and the grid repainted**: from `SendInput` of keypad 6,
+    20 ms after the grid was seen, until `GetCursorPos` shows the pointer at the middle-right
+    cell's centre and the screen shows the line at two thirds of that cell's width, where the
+    whole grid had neither line nor digit. Then Esc, and the next opening once the grid's
+    window is hidden, both lines are gone from the screen and the pointer is back. 40
+    openings a round, after one that checks the program and makes what the first opening
+    makes.
+14. **Keys to a target** (pure arithmetic, no program runs): 1920×1080 and 3840×2160, one
+    monitor. The grid: keypad * and then one key per digit, the target reached when the
+    pointer, put on the centre of the region after a digit, lies on it. For an exact pixel
+    each digit picks the cell that holds the pixel (no other cell can lead there), until the
+    centre is the pixel, for every pixel of the screen; for a 16×16 target the fewest digits
+    over all the cells that overlap it, level by level, for the target at every place. Step
+    moves, from a random start to a random pixel or 16×16 target (seed 23, the same pairs for
+    both): keypad 4, 5, 6 and 8 move 10 pixels (Tarnwick's default speed, the fourth), and
+    Ctrl with them 100 pixels, one key press each; the fewest presses per axis (a press moves
+    along one) by a breadth-first search over that axis's places, each press stopped at the
+    screen's edge as Tarnwick stops it. A pixel is out of reach when no sequence of presses
+    lands on it: one that lies no multiple of the step away from the start, nor from an edge.
+15. **Keypad grid at rest and over many openings.** Idle: right after the dialog-shown idle
+    period of the same program, keypad * and the grid painted, then as long again with nothing
+    happening; then Esc, and as long again with the grid closed. Growth (first round only): what
+    the check's opening made (the window, kept) is shown once; then the footprint over 1,000
+    openings, each keypad * (awaited until the grid's window shows), then keypad 7, 3 and 5 and
+    keypad * again, or keypad 9, 1 and 5 and Esc, in one `SendInput` (awaited until the window
+    hides); the memory after the first half is taken too, as for the dialog cycles.
 """
 
 TARNWICK = "tarnwick"
@@ -218,7 +263,9 @@ def not_above_floor(tarnwick, floor, spread):
 
 
 def no_growth(tarnwick, floor, spread):
-    return yes_if(tarnwick <= 0)
+    """No more growth than the dialog floor's in the same run: under Wine a program that shows
+    a dialog takes a heap page now and then, and the dialog floor shows what that costs."""
+    return yes_if(tarnwick <= max(0, floor or 0))
 
 
 def below(limit):
@@ -226,6 +273,7 @@ def below(limit):
 
 
 AT_MOST = "≤ 1.10× dialog floor"
+GROWTH = "none beyond the dialog floor's"
 
 ROWS = [
     ("Per key press", [
@@ -261,6 +309,16 @@ ROWS = [
         Row("Ctrl+keypad 4 presses that never moved the pointer (all rounds)", "ten_step_latency_lost", count, "0",
             zero, sum, False),
     ]),
+    ("Keypad grid (keypad *, then keypad 6)", [
+        Row("Keypad * to the grid painted: median", "grid_open_median_us", microseconds, AT_MOST,
+            ratio_at_most(1.10)),
+        Row("Keypad * to the grid painted: 99th percentile", "grid_open_p99_us", microseconds),
+        Row("Keypad 6 to the pointer moved and the grid repainted in the cell: median", "grid_pick_median_us",
+            microseconds, AT_MOST, ratio_at_most(1.10)),
+        Row("Keypad 6: 99th percentile", "grid_pick_p99_us", microseconds),
+        Row("Openings never painted within 1 s (all rounds)", "grid_open_lost", count, "0", zero, sum, False),
+        Row("Keypad 6 never shown within 1 s (all rounds)", "grid_pick_lost", count, "0", zero, sum, False),
+    ]),
     ("Held key", [
         Row("Keypad 4 held 5 s: presses handled per second", "held_rate", rate, "as the dialog floor",
             ratio_at_least(1.0)),
@@ -282,6 +340,18 @@ ROWS = [
         Row("Context switches (wake-ups) over the idle time", "hidden_idle_ms_switches", count,
             "0, as the dialog floor", not_above_floor, ratio=False),
     ]),
+    ("Idle, keypad grid open", [
+        Row("CPU over the idle time", "grid_idle_ms_kernel_cpu", fine_milliseconds, "0, as the floors",
+            not_above_floor, ratio=False),
+        Row("Context switches (wake-ups) over the idle time", "grid_idle_ms_switches", count, "0, as the floors",
+            not_above_floor, ratio=False),
+    ]),
+    ("Idle, keypad grid closed again", [
+        Row("CPU over the idle time", "grid_closed_idle_ms_kernel_cpu", fine_milliseconds, "0, as the floors",
+            not_above_floor, ratio=False),
+        Row("Context switches (wake-ups) over the idle time", "grid_closed_idle_ms_switches", count,
+            "0, as the floors", not_above_floor, ratio=False),
+    ]),
     ("Start-up", [
         Row("Process start to ready (dialog shown, hotkeys registered)", "startup_ms", milliseconds, AT_MOST,
             ratio_at_most(1.10)),
@@ -290,18 +360,18 @@ ROWS = [
     ]),
     ("Footprint", [
         Row("Private bytes after start-up", "private_bytes_start", kib),
-        Row("Private bytes growth after 10,000 presses", "private_growth_presses", signed_kib, "none", no_growth,
+        Row("Private bytes growth after 10,000 presses", "private_growth_presses", signed_kib, GROWTH, no_growth,
             ratio=False),
         Row("Working set after start-up", "working_set_bytes_start", kib),
-        Row("Working set growth after 10,000 presses", "working_set_growth_presses", signed_kib, "none", no_growth,
+        Row("Working set growth after 10,000 presses", "working_set_growth_presses", signed_kib, GROWTH, no_growth,
             ratio=False),
         Row("GDI objects after start-up", "gdi_objects_start", count),
-        Row("GDI objects growth after 10,000 presses", "gdi_growth_presses", signed, "none", no_growth, ratio=False),
+        Row("GDI objects growth after 10,000 presses", "gdi_growth_presses", signed, GROWTH, no_growth, ratio=False),
         Row("GDI objects made by the first dialog cycle (once)", "gdi_growth_first_cycle", signed, ratio=False),
-        Row("GDI objects growth over the next 99 dialog cycles", "gdi_growth_cycles", signed, "none", no_growth,
+        Row("GDI objects growth over the next 99 dialog cycles", "gdi_growth_cycles", signed, GROWTH, no_growth,
             ratio=False),
         Row("USER objects (windows) after start-up", "user_objects_start", count),
-        Row("USER objects growth after 10,000 presses", "user_growth_presses", signed, "none", no_growth,
+        Row("USER objects growth after 10,000 presses", "user_growth_presses", signed, GROWTH, no_growth,
             ratio=False),
         Row("USER objects made by the first dialog cycle (once)", "user_growth_first_cycle", signed, ratio=False),
         Row("USER objects growth over the next 99 dialog cycles", "user_growth_cycles", signed, "none",
@@ -309,6 +379,18 @@ ROWS = [
         Row("Private bytes growth over the next 99 dialog cycles", "private_growth_cycles", signed_kib,
             ratio=False),
         Row("Private bytes growth over the last 50 of those", "private_growth_second_half", signed_kib, "none",
+            no_growth, ratio=False),
+        Row("Private bytes made by the first grid opening (once)", "private_growth_grid_first", signed_kib,
+            ratio=False),
+        Row("GDI objects made by the first grid opening (once)", "gdi_growth_grid_first", signed, ratio=False),
+        Row("USER objects made by the first grid opening (once)", "user_growth_grid_first", signed, ratio=False),
+        Row("Private bytes growth over {grid_rounds} grid openings after it", "private_growth_grid_rounds",
+            signed_kib, GROWTH, no_growth, ratio=False),
+        Row("Private bytes growth over the last half of those", "private_growth_grid_second_half", signed_kib,
+            ratio=False),
+        Row("GDI objects growth over {grid_rounds} grid openings", "gdi_growth_grid_rounds", signed, GROWTH,
+            no_growth, ratio=False),
+        Row("USER objects growth over {grid_rounds} grid openings", "user_growth_grid_rounds", signed, GROWTH,
             no_growth, ratio=False),
         Row("Executable size", "exe_bytes", kib, "< 400 KiB", below(400 * 1024)),
     ]),
@@ -320,6 +402,7 @@ TRAY_FIGURES = {"tray_added_ms", "hidden_idle_ms_kernel_cpu", "hidden_idle_ms_sw
 # Figures whose every round is listed under "Round by round".
 STEADINESS = ["move_us_kernel_cpu", "click_us_kernel_cpu", "ten_step_move_us_kernel_cpu", "wheel_us_kernel_cpu",
               "latency_median_us", "latency_p99_us", "ten_step_latency_median_us", "ten_step_latency_p99_us",
+              "grid_open_median_us", "grid_pick_median_us",
               "flood_rate", "startup_ms", "tray_added_ms", "startup_cpu_ms", "move_us_switches"]
 
 
@@ -341,6 +424,11 @@ def summary(figures, program, row):
     return row.summary(values) if values else None
 
 
+def label(row, figures):
+    rounds = figures.get((TARNWICK, "grid_rounds"), [0])[0]
+    return row.label.replace("{grid_rounds}", f"{rounds:,.0f}")
+
+
 def table(figures):
     lines = ["| metric | Tarnwick | floor | dialog floor | Tarnwick ÷ floor | Tarnwick ÷ dialog floor | target | met? |",
              "|---|---|---|---|---|---|---|---|"]
@@ -358,9 +446,56 @@ def table(figures):
             to_dialog = spread(figures, TARNWICK, DIALOG, row.figure) if row.ratio else None
             met = row.met(tarnwick, dialog, to_dialog) if row.met else None
             lines.append("| {} | {} | {} | {} | {} | {} | {} | {} |".format(
-                row.label, row.show(tarnwick), "n/a" if floor is None else row.show(floor),
+                label(row, figures), row.show(tarnwick), "n/a" if floor is None else row.show(floor),
                 "n/a" if dialog is None else row.show(dialog), show_spread(to_floor), show_spread(to_dialog),
                 row.target or "—", met or "—"))
+    return "\n".join(lines)
+
+
+REACH_METHODS = [("grid", "keypad grid: keypad *, then digits"),
+                 ("step", "keypad 4, 5, 6, 8 at the default step (10 px)"),
+                 ("ten_step", "the same and Ctrl+keypad 4, 5, 6, 8 (100 px)")]
+REACH_TARGETS = [("square", "a 16×16 target"), ("pixel", "an exact pixel")]
+SQUARE_MOST = 6
+
+
+def reach_sizes(figures):
+    sizes = {figure.split("_")[1] for source, figure in figures if source == "driver" and figure.startswith("reach_")}
+    return sorted((tuple(int(side) for side in size.split("x")) for size in sizes))
+
+
+def pixel_bound(width, height):
+    """1 + ceil(log3 of the longer side), in integers."""
+    digits = 0
+    while 3 ** digits < max(width, height):
+        digits += 1
+    return 1 + digits
+
+
+def reach_rows(figures):
+    """(screen, how, onto, most, mean, share out of reach, target text, met) for each line."""
+    rows = []
+    for width, height in reach_sizes(figures):
+        for method, how in REACH_METHODS:
+            for target, onto in REACH_TARGETS:
+                prefix = f"reach_{width}x{height}_{method}_{target}_"
+                most, mean, out = (figures.get(("driver", prefix + name), [None])[0]
+                                   for name in ("max", "mean", "unreachable"))
+                if most is None:
+                    continue
+                limit = (SQUARE_MOST if target == "square" else pixel_bound(width, height)) if method == "grid" else None
+                goal = "—" if limit is None else (
+                    f"≤ {limit}" if target == "square" else f"≤ {limit} (1 + ⌈log₃ {max(width, height)}⌉)")
+                met = "—" if limit is None else yes_if(0 <= most <= limit and out == 0)
+                rows.append((f"{width}×{height}", how, onto, "—" if most < 0 else f"{most:g}",
+                             "—" if mean < 0 else f"{mean:.2f}", f"{out:.1%}", goal, met))
+    return rows
+
+
+def reach_table(figures):
+    lines = ["| screen | keys | onto | keys, most | keys, mean | targets out of reach | target | met? |",
+             "|---|---|---|---|---|---|---|---|"]
+    lines += ["| " + " | ".join(row) + " |" for row in reach_rows(figures)]
     return "\n".join(lines)
 
 
@@ -445,11 +580,14 @@ def main():
     idle = figures.get((TARNWICK, "idle_seconds"), [0])[0]
     repeats = figures.get(("driver", "repeats_per_s"), [0])[0]
     delay = figures.get(("driver", "repeat_delay_ms"), [0])[0]
+    samples = figures.get(("driver", "reach_samples"), [0])[0]
     width = figures.get(("driver", "screen_width"), [0])[0]
     height = figures.get(("driver", "screen_height"), [0])[0]
 
     if arguments.brief:
         print(brief(figures, load(arguments.twin) if arguments.twin else {}))
+        print()
+        print(reach_table(figures))
         return
 
     twin = ""
@@ -479,6 +617,14 @@ on this machine under this load. {twin_summary(twin_figures)}
 - Ratio columns: median of the rounds' ratios (lowest–highest round); see note 2.
 
 {table(figures)}
+
+## Keys to a target
+
+How many keys bring the pointer onto a target, from the keypad grid's own arithmetic
+(`src/emulation/KeypadGrid.cpp`) for every pixel and for a 16×16 target at every place, and
+from the step sizes alone for {samples:,.0f} random starts and targets; see note 14.
+
+{reach_table(figures)}
 {twin}
 ## Round by round
 

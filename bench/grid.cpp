@@ -1,0 +1,491 @@
+#include "grid.h"
+
+#include "driving.h"
+#include "emulation/KeypadGrid.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+// ---- Reach: keys to a target, counted from the arithmetic alone ----
+
+constexpr int kSquare = 16;         // the side of the small target
+constexpr int kStep = 10;           // pixels per keypad press at the default speed (index 3)
+constexpr int kTenSteps = 10 * kStep;  // per Ctrl+keypad press
+constexpr int kSamples = 10000;     // random start and target pairs for the step moves
+constexpr unsigned kSeed = 23;      // the number, so every run draws the same pairs
+
+struct Size {
+    int width;
+    int height;
+};
+
+constexpr Size kScreens[] = {{1920, 1080}, {3840, 2160}};
+
+bool Inside(ScreenPoint point, const ScreenArea& area) {
+    return point.x >= area.left && point.x < area.left + area.width && point.y >= area.top &&
+           point.y < area.top + area.height;
+}
+
+bool Overlap(const ScreenArea& a, const ScreenArea& b) {
+    return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
+           b.top < a.top + a.height;
+}
+
+// The digit whose cell of `region` holds (x, y): its column by the top row's cells, its row
+// by the left column's.
+int DigitHolding(const ScreenArea& region, int x, int y) {
+    int column = 0;
+    while (column < 2 && x >= GridCell(region, 7 + column).left + GridCell(region, 7 + column).width) {
+        ++column;
+    }
+    int row = 0;  // from the top
+    while (row < 2 && y >= GridCell(region, 7 - 3 * row).top + GridCell(region, 7 - 3 * row).height) {
+        ++row;
+    }
+    return 7 - 3 * row + column;
+}
+
+// Digits until the pointer stands on (x, y): each picks the cell that holds it, the only
+// cell whose centre, or any of its cells' centres, can be the pixel.
+int DigitsToPixel(const ScreenArea& monitor, int x, int y) {
+    KeypadGrid grid;
+    grid.Open(monitor, {0, 0});
+    for (int digits = 1;; ++digits) {
+        const ScreenPoint pointer = grid.Pick(DigitHolding(grid.Region(), x, y));
+        if (pointer.x == x && pointer.y == y) {
+            return digits;
+        }
+        if (grid.Narrowest()) {
+            throw std::runtime_error("the grid narrowed to a pixel that is not its target");
+        }
+    }
+}
+
+// The fewest digits that put the pointer on `square`, level by level through the cells that
+// overlap it: no other cell has a centre inside it, nor cells that do.
+int DigitsToSquare(const ScreenArea& monitor, const ScreenArea& square) {
+    static std::vector<ScreenArea> level;
+    static std::vector<ScreenArea> next;
+    level.assign(1, monitor);
+    for (int digits = 1; digits < 64; ++digits) {
+        next.clear();
+        for (const ScreenArea& region : level) {
+            for (int digit = 1; digit <= 9; ++digit) {
+                const ScreenArea cell = GridCell(region, digit);
+                if (Inside(GridCentre(cell), square)) {
+                    return digits;
+                }
+                if (Overlap(cell, square)) {
+                    next.push_back(cell);
+                }
+            }
+        }
+        level.swap(next);
+    }
+    throw std::runtime_error("the grid never reaches a square");
+}
+
+// The fewest presses from `from` to each place on an axis of `length` pixels, each press
+// moving by one of `moves` either way and stopped at the edges, as Tarnwick stops the
+// pointer; -1 where none arrives.
+std::vector<int> AxisPresses(int length, int from, const std::vector<int>& moves) {
+    std::vector<int> presses(static_cast<std::size_t>(length), -1);
+    std::vector<int> queue{from};
+    presses[static_cast<std::size_t>(from)] = 0;
+    for (std::size_t next = 0; next < queue.size(); ++next) {
+        const int at = queue[next];
+        for (const int move : moves) {
+            for (const int to : {std::max(0, at - move), std::min(length - 1, at + move)}) {
+                if (presses[static_cast<std::size_t>(to)] < 0) {
+                    presses[static_cast<std::size_t>(to)] = presses[static_cast<std::size_t>(at)] + 1;
+                    queue.push_back(to);
+                }
+            }
+        }
+    }
+    return presses;
+}
+
+// The fewest presses onto any of `span` places from `start`; -1 when none is reachable.
+int SpanPresses(const std::vector<int>& presses, int start, int span) {
+    int fewest = -1;
+    for (int at = start; at < start + span; ++at) {
+        const int count = presses[static_cast<std::size_t>(at)];
+        if (count >= 0 && (fewest < 0 || count < fewest)) {
+            fewest = count;
+        }
+    }
+    return fewest;
+}
+
+// Keys to targets: the largest count, the mean, and the share of targets never reached.
+class Tally {
+public:
+    void Add(int keys) {
+        if (keys < 0) {
+            ++unreachable_;
+            return;
+        }
+        most_ = std::max(most_, keys);
+        sum_ += keys;
+        ++reached_;
+    }
+
+    void Print(const std::string& figure) const {
+        ::Print("driver", figure + "_max", reached_ ? most_ : -1);
+        ::Print("driver", figure + "_mean", reached_ ? sum_ / reached_ : -1);
+        ::Print("driver", figure + "_unreachable", unreachable_ / (reached_ + unreachable_));
+    }
+
+private:
+    int most_ = 0;
+    double sum_ = 0;
+    double reached_ = 0;
+    double unreachable_ = 0;
+};
+
+// Keypad * and then the digits, for every pixel and for a square at every place.
+void GridReach(const Size& size, const std::string& prefix) {
+    const ScreenArea monitor{0, 0, size.width, size.height};
+    Tally pixel;
+    for (int y = 0; y < size.height; ++y) {
+        for (int x = 0; x < size.width; ++x) {
+            pixel.Add(1 + DigitsToPixel(monitor, x, y));
+        }
+    }
+    pixel.Print(prefix + "grid_pixel");
+    Tally square;
+    for (int y = 0; y + kSquare <= size.height; ++y) {
+        for (int x = 0; x + kSquare <= size.width; ++x) {
+            square.Add(1 + DigitsToSquare(monitor, {x, y, kSquare, kSquare}));
+        }
+    }
+    square.Print(prefix + "grid_square");
+}
+
+// Keypad presses of `moves` pixels from a random start to a random pixel and to a random
+// square, each axis on its own (a press moves along one), the same pairs for every `moves`.
+void StepReach(const Size& size, const std::string& prefix, const std::vector<int>& moves, const std::string& name) {
+    std::mt19937 random(kSeed);
+    const auto draw = [&random](int count) { return std::uniform_int_distribution<int>(0, count - 1)(random); };
+    Tally pixel;
+    Tally square;
+    for (int sample = 0; sample < kSamples; ++sample) {
+        const int startX = draw(size.width);
+        const int startY = draw(size.height);
+        const int pixelX = draw(size.width);
+        const int pixelY = draw(size.height);
+        const int squareX = draw(size.width - kSquare + 1);
+        const int squareY = draw(size.height - kSquare + 1);
+        const std::vector<int> alongX = AxisPresses(size.width, startX, moves);
+        const std::vector<int> alongY = AxisPresses(size.height, startY, moves);
+        const int x = SpanPresses(alongX, pixelX, 1);
+        const int y = SpanPresses(alongY, pixelY, 1);
+        pixel.Add(x < 0 || y < 0 ? -1 : x + y);
+        const int squareAlongX = SpanPresses(alongX, squareX, kSquare);
+        const int squareAlongY = SpanPresses(alongY, squareY, kSquare);
+        square.Add(squareAlongX < 0 || squareAlongY < 0 ? -1 : squareAlongX + squareAlongY);
+    }
+    pixel.Print(prefix + name + "_pixel");
+    square.Print(prefix + name + "_square");
+}
+
+// ---- The programs' grids, as the screen shows them ----
+
+constexpr int kPickDigit = 6;
+constexpr double kGiveUpSeconds = 1;
+constexpr int kStripWidth = 25;  // pixels read across a line, centred on where it should be
+constexpr int kMostCore = 8;     // the widest core of a line the strip takes for one
+
+// A row of pixels read back from the screen, as any program could read them.
+class ScreenStrip {
+public:
+    ScreenStrip() : screen_(GetDC(nullptr)), memory_(CreateCompatibleDC(screen_)) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = kStripWidth;
+        info.bmiHeader.biHeight = 1;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        bitmap_ = CreateDIBSection(memory_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (!bitmap_) {
+            throw std::runtime_error("cannot make a bitmap to read the screen into");
+        }
+        pixels_ = static_cast<const DWORD*>(bits);
+        previous_ = SelectObject(memory_, bitmap_);
+    }
+    ~ScreenStrip() {
+        SelectObject(memory_, previous_);
+        DeleteObject(bitmap_);
+        DeleteDC(memory_);
+        ReleaseDC(nullptr, screen_);
+    }
+    ScreenStrip(const ScreenStrip&) = delete;
+    ScreenStrip& operator=(const ScreenStrip&) = delete;
+
+    // Whether the row through `at` crosses a vertical line of a grid: a run of the window's
+    // colour, one to kMostCore pixels, between two pixels of the text's colour.
+    bool CrossesLine(POINT at) {
+        BitBlt(memory_, 0, 0, kStripWidth, 1, screen_, at.x - kStripWidth / 2, at.y, SRCCOPY);
+        GdiFlush();
+        const DWORD edge = Pixel(GetSysColor(COLOR_WINDOWTEXT));
+        const DWORD core = Pixel(GetSysColor(COLOR_WINDOW));
+        for (int left = 0; left < kStripWidth; ++left) {
+            if ((pixels_[left] & 0xFFFFFF) != edge) {
+                continue;
+            }
+            int right = left + 1;
+            while (right < kStripWidth && (pixels_[right] & 0xFFFFFF) == core) {
+                ++right;
+            }
+            if (right > left + 1 && right - left - 1 <= kMostCore && right < kStripWidth &&
+                (pixels_[right] & 0xFFFFFF) == edge) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    static DWORD Pixel(COLORREF colour) {
+        return static_cast<DWORD>(GetRValue(colour)) << 16 | static_cast<DWORD>(GetGValue(colour)) << 8 |
+               GetBValue(colour);
+    }
+
+    HDC screen_;
+    HDC memory_;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
+    const DWORD* pixels_ = nullptr;
+};
+
+ScreenStrip& Strip() {
+    static ScreenStrip strip;
+    return strip;
+}
+
+// Where the driver looks. The grid over the monitor holding `home` has a line at two thirds
+// of its width; below the lower row of lines there, the bare desktop lies under it. Keypad 6
+// narrows it to the middle-right cell, which has a line at two thirds of its own width,
+// where the whole grid showed neither line nor digit. Each place is a quarter of a cell
+// above a row of lines, clear of the digits' boxes.
+struct Places {
+    POINT open;
+    POINT pick;
+    POINT centre;  // the pointer after keypad 6
+};
+
+Places Where(POINT home) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    GetMonitorInfoA(MonitorFromPoint(home, MONITOR_DEFAULTTONEAREST), &info);
+    const RECT& area = info.rcMonitor;
+    const ScreenArea monitor{area.left, area.top, area.right - area.left, area.bottom - area.top};
+    const ScreenArea cell = GridCell(monitor, kPickDigit);
+    const ScreenPoint centre = GridCentre(cell);
+    return {{GridCell(monitor, 9).left, monitor.top + monitor.height * 3 / 4},
+            {GridCell(cell, 9).left, cell.top + cell.height * 3 / 4},
+            {centre.x, centre.y}};
+}
+
+// The program's grid window, once it has made one.
+HWND GridWindow(const Target& target) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(target.Window(), &process);
+    for (HWND window = FindWindowExA(nullptr, nullptr, "TarnwickGrid", nullptr); window;
+         window = FindWindowExA(nullptr, window, "TarnwickGrid", nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == process) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+bool GridShown(const Target& target) {
+    const HWND window = GridWindow(target);
+    return window && IsWindowVisible(window);
+}
+
+bool At(POINT point) {
+    const POINT now = Pointer();
+    return now.x == point.x && now.y == point.y;
+}
+
+void Press(WORD virtualKey) { Send({Key(virtualKey, false), Key(virtualKey, true)}); }
+
+// Seconds from `sent` until `done` holds, looked at every 100 µs (each look asks the X
+// server or the Wine server, which the program needs too); none after kGiveUpSeconds.
+template <typename Condition>
+std::optional<double> Until(Condition done, double sent) {
+    for (double now = Now(); now < sent + kGiveUpSeconds;) {
+        if (done()) {
+            return Now() - sent;
+        }
+        const double next = now + 100e-6;
+        while ((now = Now()) < next) {
+        }
+    }
+    return std::nullopt;
+}
+
+// The grid closed, its lines gone from the screen, the pointer back at `home`.
+void AwaitClosed(const Program& program, const Target& target, const Places& places, POINT home) {
+    if (!WaitFor(
+            [&] {
+                return !GridShown(target) && At(home) && !Strip().CrossesLine(places.open) &&
+                       !Strip().CrossesLine(places.pick);
+            },
+            5)) {
+        throw std::runtime_error(program.name + "'s grid does not close on Esc");
+    }
+}
+
+// One opening, picking and cancelling; the seconds each of the first two took until the
+// screen showed it, none for one that did not show.
+std::pair<std::optional<double>, std::optional<double>> OpenPickCancel(const Target& target, const Places& places) {
+    Sleep(20);
+    double sent = Now();
+    Press(VK_MULTIPLY);
+    const std::optional<double> open = Until([&] { return Strip().CrossesLine(places.open); }, sent);
+    std::optional<double> pick;
+    if (open) {
+        Sleep(20);
+        sent = Now();
+        Press(static_cast<WORD>(VK_NUMPAD0 + kPickDigit));
+        pick = Until([&] { return At(places.centre) && Strip().CrossesLine(places.pick); }, sent);
+    }
+    if (GridShown(target) || WaitFor([&] { return GridShown(target); }, 1)) {
+        Press(VK_ESCAPE);
+    }
+    return {open, pick};
+}
+
+void CheckGrid(const Program& program, const Target& target, POINT home) {
+    const Places places = Where(home);
+    PlacePointer(home);
+    AwaitClosed(program, target, places, home);
+    const auto [open, pick] = OpenPickCancel(target, places);
+    if (!open) {
+        throw std::runtime_error(program.name + "'s keypad * shows no grid line at (" +
+                                 std::to_string(places.open.x) + ", " + std::to_string(places.open.y) + ")");
+    }
+    if (!pick) {
+        throw std::runtime_error(program.name + "'s keypad 6 in the grid does not move the pointer to (" +
+                                 std::to_string(places.centre.x) + ", " + std::to_string(places.centre.y) +
+                                 ") and show a line at (" + std::to_string(places.pick.x) + ", " +
+                                 std::to_string(places.pick.y) + ")");
+    }
+    AwaitClosed(program, target, places, home);
+}
+
+void MeasureGridResponse(const Program& program, const Target& target, POINT home, int openings) {
+    const Places places = Where(home);
+    std::vector<double> opens;
+    std::vector<double> picks;
+    WaitForQuiet();
+    for (int opening = 0; opening < openings; ++opening) {
+        const auto [open, pick] = OpenPickCancel(target, places);
+        if (open) {
+            opens.push_back(*open * 1e6);
+        }
+        if (pick) {
+            picks.push_back(*pick * 1e6);
+        }
+        AwaitClosed(program, target, places, home);
+    }
+    for (const auto& [figure, times] : {std::pair{"grid_open", &opens}, std::pair{"grid_pick", &picks}}) {
+        if (!times->empty()) {
+            Print(program, figure + std::string("_median_us"), Percentile(*times, 0.5));
+            Print(program, figure + std::string("_p99_us"), Percentile(*times, 0.99));
+        }
+        Print(program, figure + std::string("_lost"), openings - static_cast<int>(times->size()));
+    }
+}
+
+// Opened, narrowed by three digits and closed; by keypad * when `star`, else by Esc.
+void OpenNarrowClose(const Program& program, const Target& target, bool star) {
+    Press(VK_MULTIPLY);
+    if (!WaitFor([&] { return GridShown(target); }, 2)) {
+        throw std::runtime_error(program.name + "'s grid does not open");
+    }
+    std::vector<INPUT> keys;
+    for (const int digit : star ? std::vector<int>{7, 3, 5} : std::vector<int>{9, 1, 5}) {
+        keys.push_back(Key(static_cast<WORD>(VK_NUMPAD0 + digit), false));
+        keys.push_back(Key(static_cast<WORD>(VK_NUMPAD0 + digit), true));
+    }
+    const WORD close = star ? VK_MULTIPLY : VK_ESCAPE;
+    keys.push_back(Key(close, false));
+    keys.push_back(Key(close, true));
+    Send(keys);
+    if (!WaitFor([&] { return !GridShown(target); }, 2)) {
+        throw std::runtime_error(program.name + "'s grid does not close");
+    }
+}
+
+}  // namespace
+
+void MeasureReach() {
+    Print("driver", "reach_samples", kSamples);
+    for (const Size& size : kScreens) {
+        const std::string prefix = "reach_" + std::to_string(size.width) + "x" + std::to_string(size.height) + "_";
+        Progress("counting the keys to a target on " + std::to_string(size.width) + "x" +
+                 std::to_string(size.height));
+        GridReach(size, prefix);
+        StepReach(size, prefix, {kStep}, "step");
+        StepReach(size, prefix, {kStep, kTenSteps}, "ten_step");
+    }
+}
+
+void MeasureGrid(const Program& program, const Target& target, POINT home, int openings, int growthRounds) {
+    const Footprint before = target.Holdings();
+    CheckGrid(program, target, home);
+    if (growthRounds > 0) {
+        // What the first opening makes stays for the program's life, as the window is kept.
+        Sleep(1000);
+        const Footprint first = target.Holdings();
+        PrintGrowth(program, first, before, "grid_first");
+    }
+    MeasureGridResponse(program, target, home, openings);
+    if (growthRounds > 0) {
+        Sleep(1000);
+        const Footprint start = target.Holdings();
+        for (int round = 0; round < growthRounds / 2; ++round) {
+            OpenNarrowClose(program, target, round % 2 == 1);
+        }
+        Sleep(1000);
+        const Footprint middle = target.Holdings();
+        for (int round = growthRounds / 2; round < growthRounds; ++round) {
+            OpenNarrowClose(program, target, round % 2 == 1);
+        }
+        Sleep(1000);
+        const Footprint after = target.Holdings();
+        Print(program, "grid_rounds", growthRounds);
+        PrintGrowth(program, after, start, "grid_rounds");
+        PrintGrowth(program, after, middle, "grid_second_half");
+        PlacePointer(home);
+    }
+}
+
+void MeasureGridIdle(const Program& program, const Target& target, POINT home, int seconds) {
+    const Places places = Where(home);
+    PlacePointer(home);
+    Press(VK_MULTIPLY);
+    if (!WaitFor([&] { return Strip().CrossesLine(places.open); }, 2)) {
+        throw std::runtime_error(program.name + "'s grid does not open");
+    }
+    MeasureIdle(program, target, seconds, "grid_idle_ms");
+    Press(VK_ESCAPE);
+    AwaitClosed(program, target, places, home);
+    MeasureIdle(program, target, seconds, "grid_closed_idle_ms");
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+// The keypad grid's measures (issue 23): how many keys bring the pointer onto a target, by
+// the grid's own arithmetic and by step moves; how soon a program paints its grid and moves
+// the pointer; what an open grid costs at rest; whether opening and closing it leaves anything
+// behind.
+
+#include "target.h"
+
+#include <windows.h>
+
+// Figures named reach_<width>x<height>_<method>_<target>_<max|mean|unreachable>, from
+// src/emulation/KeypadGrid.cpp and the step sizes alone.
+void MeasureReach();
+
+// The grid's round of work, the pointer at `home`: a first opening that checks it (keypad *
+// shows the grid's lines, keypad 6 moves the pointer to the middle-right cell's centre and
+// shows that cell's lines, Esc closes it and puts the pointer back; throws otherwise); then
+// keypad * to the grid painted and keypad 6 to the pointer moved and the grid repainted
+// inside the cell, `openings` times from rest (grid_open_* and grid_pick_* figures); then,
+// when `growthRounds` is nonzero, what the first opening made and the growth of what the
+// program holds over that many openings, each narrowed by three digits and closed, by Esc
+// and by keypad * in turn.
+void MeasureGrid(const Program& program, const Target& target, POINT home, int openings, int growthRounds);
+// Idle with the grid open (grid_idle_ms), then closed again (grid_closed_idle_ms).
+void MeasureGridIdle(const Program& program, const Target& target, POINT home, int seconds);
