@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <utility>
 
@@ -356,6 +357,90 @@ TEST_F(ExtendedKeypadTest, AHeldButtonIsReleasedByEveryPathThatEndsTheDrag) {
         EXPECT_EQ(mouse.injections[2], kLeftUp) << name;
         EXPECT_EQ(holds, (std::vector<bool>{true, false})) << name;
     }
+}
+
+const std::vector<HotKeyCall> kGridKeys = {Registered(1222, 0, 0x6F), Registered(1223, 0, 0x6D),
+                                           Registered(1224, 0, 0x1B)};
+
+// The grid's own keys are taken when it opens and handed back exactly once by every path that
+// closes it, which also hides the overlay; a digit picks and never clicks.
+TEST_F(ExtendedKeypadTest, EveryPathThatClosesTheGridHandsItsKeysBackAndHidesIt) {
+    engine.SetExtendedKeypad(true);
+    hotKeys.takenElsewhere = {{0, 0x1B}};  // Esc held elsewhere: left out without a word
+    const ScreenPoint opened{100, 100}, picked{170, 639};
+    const struct {
+        const char* name;
+        std::function<void()> close;
+        ScreenPoint pointer;
+    } paths[] = {
+        {"keypad *", [&] { engine.OnHotKey(HOTKEY_GRID); }, picked},
+        {"keypad /", [&] { engine.OnHotKey(HOTKEY_GRID_CLICK); }, picked},
+        {"Esc", [&] { engine.OnHotKey(HOTKEY_GRID_CANCEL); }, opened},
+        {"keypad - twice", [&] { engine.OnHotKey(HOTKEY_GRID_BACK); engine.OnHotKey(HOTKEY_GRID_BACK); }, opened},
+        {"keypad 0", [&] { engine.OnHotKey(HOTKEY_BUTTON_HOLD); }, picked},
+        {"keypad .", [&] { engine.OnHotKey(HOTKEY_BUTTON_RELEASE); }, picked},
+        {"keypad +", [&] { engine.OnHotKey(HOTKEY_DOUBLE_CLICK); }, picked},
+        {"start/stop", [&] { engine.OnHotKey(HOTKEY_START_STOP); engine.OnHotKey(HOTKEY_START_STOP); }, picked},
+        {"option off", [&] { engine.SetExtendedKeypad(false); engine.SetExtendedKeypad(true); }, picked},
+        {"display change, exit, end of session", [&] { engine.CloseGrid(); }, picked},
+        {"a single pixel", [&] { for (int i = 0; i < 9 && engine.GridOpen(); ++i) engine.OnHotKey(HOTKEY_MOVE_DOWN); },
+         {168, 638}},
+    };
+    for (const auto& path : paths) {
+        mouse.cursor = opened;
+        TakeCalls();
+        engine.OnHotKey(HOTKEY_GRID);
+        EXPECT_EQ(TakeCalls(), kGridKeys) << path.name;
+        ASSERT_TRUE(gridView.shown && gridView.region.width == 1024) << path.name;
+        mouse.injections.clear();
+        engine.OnHotKey(HOTKEY_LEFT_CLICK);  // digit 1: the bottom-left cell
+        ASSERT_EQ(mouse.injections, (std::vector<Injection>{{kAbsoluteMove, 10880, 54528}})) << path.name;
+        EXPECT_EQ(gridView.region.height, 256) << path.name;
+        path.close();
+        EXPECT_FALSE(engine.GridOpen()) << path.name;
+        EXPECT_FALSE(gridView.shown) << path.name;
+        const std::vector<HotKeyCall> calls = TakeCalls();
+        for (const int id : {1222, 1223, 1224}) {
+            EXPECT_EQ(std::count(calls.begin(), calls.end(), Unregistered(id)), 1) << path.name << " " << id;
+        }
+        EXPECT_EQ(mouse.cursor.x, path.pointer.x) << path.name;
+        EXPECT_EQ(mouse.cursor.y, path.pointer.y) << path.name;
+        engine.ReleaseButton();
+    }
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+// Ctrl with a move key takes the grid to the next monitor while it is a whole one, then moves
+// the region by its own size within the screen; back returns to the region and pointer before.
+TEST_F(ExtendedKeypadTest, CtrlMovesTheGridBetweenMonitorsThenMovesTheRegion) {
+    engine.SetExtendedKeypad(true);
+    mouse.screen = {-1920, 0, 3840, 1080};
+    mouse.monitors = {{0, 0, 1920, 1080}, {-1920, 0, 1920, 1080}};
+    mouse.cursor = {100, 100};
+    engine.OnHotKey(HOTKEY_GRID);
+    const struct {
+        int key;
+        ScreenArea region;
+        ScreenPoint pointer;
+    } steps[] = {
+        {HOTKEY_FAST_RIGHT, {0, 0, 1920, 1080}, {100, 100}},  // no monitor that way
+        {HOTKEY_FAST_LEFT, {-1920, 0, 1920, 1080}, {-961, 539}},
+        {HOTKEY_WHEEL_DOWN, {-640, 0, 640, 360}, {-321, 179}},  // digit 9
+        {HOTKEY_FAST_RIGHT, {0, 0, 640, 360}, {319, 179}},
+        {HOTKEY_FAST_UP, {0, 0, 640, 360}, {319, 179}},  // at the top edge
+        {HOTKEY_GRID_BACK, {-1920, 0, 1920, 1080}, {-961, 539}},
+        {HOTKEY_GRID_CANCEL, {-1920, 0, 1920, 1080}, {100, 100}},
+    };
+    for (const auto& step : steps) {
+        engine.OnHotKey(step.key);
+        EXPECT_EQ(gridView.region.left, step.region.left) << step.key;
+        EXPECT_EQ(gridView.region.top, step.region.top) << step.key;
+        EXPECT_EQ(gridView.region.width, step.region.width) << step.key;
+        EXPECT_EQ(mouse.cursor.x, step.pointer.x) << step.key;
+        EXPECT_EQ(mouse.cursor.y, step.pointer.y) << step.key;
+    }
+    EXPECT_FALSE(gridView.shown);
+    EXPECT_TRUE(mouse.injections.size() == 6u) << "an absolute move for every step that moved";
 }
 
 }  // namespace
