@@ -8,6 +8,7 @@
 namespace {
 
 constexpr COLORREF kColourKey = RGB(255, 0, 255);
+constexpr int kDigitHeight = 20;  // pixels at 96 DPI, as Tarnwick's
 
 // Taken while the grid is open: keypad /, keypad - and Esc, as Tarnwick numbers them.
 constexpr std::pair<int, UINT> kOpenKeys[] = {{1222, VK_DIVIDE}, {1223, VK_SUBTRACT}, {1224, VK_ESCAPE}};
@@ -87,57 +88,93 @@ private:
 HWND overlay = nullptr;
 Grid grid;
 
-void Fill(HDC dc, const RECT& area, COLORREF colour) {
-    SetBkColor(dc, colour);
-    ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &area, nullptr, 0, nullptr);
+// The bitmap a paint draws into, kept while the grid is open as Tarnwick keeps its own.
+HDC buffer = nullptr;
+HBITMAP bitmap = nullptr;
+HGDIOBJ previousBitmap = nullptr;
+SIZE bufferSize{};
+
+void DropBuffer() {
+    if (buffer) {
+        SelectObject(buffer, previousBitmap);
+        DeleteObject(bitmap);
+        DeleteDC(buffer);
+    }
+    buffer = nullptr;
+    bitmap = nullptr;
+    bufferSize = {};
 }
 
-// A line `core` pixels wide in the window's colour with an `edge` in the text's colour on each
-// side, centred on `at` (a column when `vertical`, else a row) but kept inside `extent`.
-void Line(HDC dc, bool vertical, int at, int extent, int length, int core, int edge) {
-    const int band = core + 2 * edge;
-    const int start = std::clamp(at - band / 2, 0, std::max(0, extent - band));
-    const RECT outer = vertical ? RECT{start, 0, start + band, length} : RECT{0, start, length, start + band};
-    const RECT inner = vertical ? RECT{start + edge, 0, start + edge + core, length}
-                                : RECT{0, start + edge, length, start + edge + core};
-    Fill(dc, outer, GetSysColor(COLOR_WINDOWTEXT));
-    Fill(dc, inner, GetSysColor(COLOR_WINDOW));
+void FillArea(HDC dc, int left, int top, int right, int bottom, HBRUSH brush) {
+    const RECT area{left, top, right, bottom};
+    FillRect(dc, &area, brush);
 }
 
-// The region's outline, the two lines each way between its cells, and each cell's digit in
-// a small box at its centre, but for the digit under the pointer.
-void Draw(HDC dc, int width, int height) {
-    const int scale = std::max(1, MulDiv(GetDeviceCaps(dc, LOGPIXELSX), 1, 96));
+// Where the light core of a line `width` wide at `edge` of a `length`-pixel side begins: the
+// outline just inside the region, the inner lines centred on the cells' boundary.
+int CoreStart(int edge, int length, int width) {
+    return edge <= 0 ? width : edge >= length ? length - 2 * width : edge - width / 2;
+}
+
+// The same pixels as Tarnwick's overlay: the region's outline and the two lines each way, a
+// core in the window colour over an edge in the text colour on each side, and each cell's
+// digit in a box where the cell has room for it and the pointer does not cover it.
+void Draw(HDC dc, SIZE size) {
     const Area& region = grid.Region();
-    Fill(dc, {0, 0, width, height}, kColourKey);
-    for (const int x : {0, Cell(region, 8).left - region.left, Cell(region, 9).left - region.left, width}) {
-        Line(dc, true, x, width, height, scale, scale);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    const int line = std::max(1, MulDiv(1, dpi, 96));
+    const HBRUSH seeThrough = CreateSolidBrush(kColourKey);
+    FillArea(dc, 0, 0, size.cx, size.cy, seeThrough);
+    DeleteObject(seeThrough);
+    const int columns[] = {0, Cell(region, 8).left - region.left, Cell(region, 9).left - region.left, size.cx};
+    const int rows[] = {0, Cell(region, 4).top - region.top, Cell(region, 1).top - region.top, size.cy};
+    const struct {
+        HBRUSH brush;
+        int offset;
+        int width;
+    } passes[] = {{GetSysColorBrush(COLOR_WINDOWTEXT), -line, 3 * line}, {GetSysColorBrush(COLOR_WINDOW), 0, line}};
+    for (const auto& pass : passes) {
+        for (const int column : columns) {
+            const int left = CoreStart(column, size.cx, line) + pass.offset;
+            FillArea(dc, left, 0, left + pass.width, size.cy, pass.brush);
+        }
+        for (const int row : rows) {
+            const int top = CoreStart(row, size.cy, line) + pass.offset;
+            FillArea(dc, 0, top, size.cx, top + pass.width, pass.brush);
+        }
     }
-    for (const int y : {0, Cell(region, 4).top - region.top, Cell(region, 1).top - region.top, height}) {
-        Line(dc, false, y, height, width, scale, scale);
-    }
-    POINT pointer{};
-    GetCursorPos(&pointer);
-    SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+
+    const HFONT font = CreateFontA(-MulDiv(kDigitHeight, dpi, 96), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+                                   DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
+                                   DEFAULT_PITCH | FF_SWISS, "Tahoma");
+    const HGDIOBJ previousFont = SelectObject(dc, font);
+    SIZE text{};
+    GetTextExtentPoint32A(dc, "8", 1, &text);
+    const SIZE box{text.cx + 4 * line, text.cy};
+    POINT at{};
+    GetCursorPos(&at);
+    const RECT pointer{at.x - region.left, at.y - region.top, at.x - region.left + GetSystemMetrics(SM_CXCURSOR),
+                       at.y - region.top + GetSystemMetrics(SM_CYCURSOR)};
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_WINDOW));
     for (int digit = 1; digit <= 9; ++digit) {
-        const POINT centre = Centre(Cell(region, digit));
-        const char text[] = {static_cast<char>('0' + digit)};
-        SIZE size{};
-        GetTextExtentPoint32A(dc, text, 1, &size);
-        const int x = centre.x - region.left - size.cx / 2 - 2 * scale;
-        const int y = centre.y - region.top - size.cy / 2 - scale;
-        const RECT box{x, y, x + size.cx + 4 * scale, y + size.cy + 2 * scale};
-        if (pointer.x >= box.left + region.left && pointer.x < box.right + region.left &&
-            pointer.y >= box.top + region.top && pointer.y < box.bottom + region.top) {
+        const Area cell = Cell(region, digit);
+        if (cell.width < box.cx + 6 * line || cell.height < box.cy + 6 * line) {
             continue;
         }
-        Fill(dc, box, GetSysColor(COLOR_WINDOWTEXT));
-        const RECT inside{box.left + scale, box.top + scale, box.right - scale, box.bottom - scale};
-        Fill(dc, inside, GetSysColor(COLOR_WINDOW));
-        SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-        ExtTextOutA(dc, x + 2 * scale, y + scale, ETO_CLIPPED, &inside, text, 1, nullptr);
+        const int left = cell.left - region.left + (cell.width - box.cx) / 2;
+        const int top = cell.top - region.top + (cell.height - box.cy) / 2;
+        RECT label{left, top, left + box.cx, top + box.cy};
+        RECT covered;
+        if (IntersectRect(&covered, &label, &pointer)) {
+            continue;
+        }
+        FillRect(dc, &label, GetSysColorBrush(COLOR_WINDOWTEXT));
+        const char name[] = {static_cast<char>('0' + digit)};
+        DrawTextA(dc, name, 1, &label, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     }
+    SelectObject(dc, previousFont);
+    DeleteObject(font);
 }
 
 // Drawn into a bitmap first and copied in one piece, so the screen never shows a half-drawn grid.
@@ -146,16 +183,18 @@ void Paint(HWND window) {
     const HDC dc = BeginPaint(window, &paint);
     RECT client;
     GetClientRect(window, &client);
-    const HDC memory = CreateCompatibleDC(dc);
-    const HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
-    const HGDIOBJ previous = SelectObject(memory, bitmap);
-    if (grid.IsOpen()) {
-        Draw(memory, client.right, client.bottom);
+    const SIZE size{client.right, client.bottom};
+    if (size.cx > bufferSize.cx || size.cy > bufferSize.cy) {
+        DropBuffer();
+        bitmap = CreateCompatibleBitmap(dc, size.cx, size.cy);
+        buffer = CreateCompatibleDC(dc);
+        previousBitmap = SelectObject(buffer, bitmap);
+        bufferSize = size;
     }
-    BitBlt(dc, 0, 0, client.right, client.bottom, memory, 0, 0, SRCCOPY);
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    if (grid.IsOpen()) {
+        Draw(buffer, size);
+        BitBlt(dc, 0, 0, size.cx, size.cy, buffer, 0, 0, SRCCOPY);
+    }
     EndPaint(window, &paint);
 }
 
@@ -163,6 +202,7 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     switch (message) {
         case WM_PAINT: Paint(window); return 0;
         case WM_ERASEBKGND: return 1;
+        case WM_NCHITTEST: return HTTRANSPARENT;
         default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }
@@ -188,7 +228,7 @@ void Show() {
                        region.height == monitor.height;
     SetWindowPos(overlay, HWND_TOPMOST, region.left, region.top, region.width, region.height - (whole ? 1 : 0),
                  SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    InvalidateRect(overlay, nullptr, FALSE);
+    RedrawWindow(overlay, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
 void Open(HWND window) {
@@ -239,6 +279,7 @@ void CloseFloorGrid(HWND window) {
         UnregisterHotKey(window, id);
     }
     ShowWindow(overlay, SW_HIDE);
+    DropBuffer();
 }
 
 bool OnFloorGridKey(HWND window, WPARAM identifier) {

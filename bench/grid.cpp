@@ -413,23 +413,47 @@ void MeasureGridResponse(const Program& program, const Target& target, POINT hom
     }
 }
 
-// Opened, narrowed by three digits and closed; by keypad * when `star`, else by Esc.
-void OpenNarrowClose(const Program& program, const Target& target, bool star) {
-    Press(VK_MULTIPLY);
-    if (!WaitFor([&] { return GridShown(target); }, 2)) {
-        throw std::runtime_error(program.name + "'s grid does not open");
-    }
+constexpr int kBatch = 10;  // openings sent at once
+// The digits of each opening in a batch, in turn, and those of its last, whose end no other
+// opening of the batch shares.
+constexpr int kNarrowings[2][2] = {{7, 3}, {9, 1}};
+constexpr int kLastNarrowing[2] = {1, 9};
+
+ScreenArea MonitorOf(POINT point) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    GetMonitorInfoA(MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), &info);
+    const RECT& area = info.rcMonitor;
+    return {area.left, area.top, area.right - area.left, area.bottom - area.top};
+}
+
+// kBatch openings in one SendInput, each keypad *, two digits and keypad * again, but the
+// last, which Esc closes once its digits have put the pointer at their cell's centre (Esc is
+// the program's only while its grid is open). Sent together, the openings keep the program
+// busy until the last, so the windows beneath the grid repaint once a batch.
+void OpenNarrowClose(const Program& program, const Target& target, POINT home) {
     std::vector<INPUT> keys;
-    for (const int digit : star ? std::vector<int>{7, 3, 5} : std::vector<int>{9, 1, 5}) {
-        keys.push_back(Key(static_cast<WORD>(VK_NUMPAD0 + digit), false));
-        keys.push_back(Key(static_cast<WORD>(VK_NUMPAD0 + digit), true));
+    const auto press = [&keys](int virtualKey) {
+        keys.push_back(Key(static_cast<WORD>(virtualKey), false));
+        keys.push_back(Key(static_cast<WORD>(virtualKey), true));
+    };
+    for (int opening = 0; opening < kBatch; ++opening) {
+        const int* digits = opening + 1 == kBatch ? kLastNarrowing : kNarrowings[opening % 2];
+        press(VK_MULTIPLY);
+        press(VK_NUMPAD0 + digits[0]);
+        press(VK_NUMPAD0 + digits[1]);
+        if (opening + 1 < kBatch) {
+            press(VK_MULTIPLY);
+        }
     }
-    const WORD close = star ? VK_MULTIPLY : VK_ESCAPE;
-    keys.push_back(Key(close, false));
-    keys.push_back(Key(close, true));
+    const ScreenPoint end = GridCentre(GridCell(GridCell(MonitorOf(home), kLastNarrowing[0]), kLastNarrowing[1]));
     Send(keys);
-    if (!WaitFor([&] { return !GridShown(target); }, 2)) {
-        throw std::runtime_error(program.name + "'s grid does not close");
+    if (!WaitFor([&] { return At({end.x, end.y}) && GridShown(target); }, 10)) {
+        throw std::runtime_error(program.name + "'s grid does not open, narrow and close as the driver expects");
+    }
+    Press(VK_ESCAPE);
+    if (!WaitFor([&] { return !GridShown(target); }, 5)) {
+        throw std::runtime_error(program.name + "'s grid does not close on Esc");
     }
 }
 
@@ -448,29 +472,34 @@ void MeasureReach() {
 }
 
 void MeasureGrid(const Program& program, const Target& target, POINT home, int openings, int growthRounds) {
+    Progress(program.name + ": the keypad grid");
     const Footprint before = target.Holdings();
     CheckGrid(program, target, home);
     if (growthRounds > 0) {
-        // What the first opening makes stays for the program's life, as the window is kept.
+        // What the first openings make (the window, kept; whatever the pointer's first visits
+        // to the cells make in the windows beneath) stays for the program's life.
+        OpenNarrowClose(program, target, home);
         Sleep(1000);
-        const Footprint first = target.Holdings();
-        PrintGrowth(program, first, before, "grid_first");
+        PrintGrowth(program, target.Holdings(), before, "grid_first");
+        PlacePointer(home);
     }
     MeasureGridResponse(program, target, home, openings);
     if (growthRounds > 0) {
+        Progress(program.name + ": " + std::to_string(growthRounds) + " openings of the grid");
+        const int batches = growthRounds / kBatch;
         Sleep(1000);
         const Footprint start = target.Holdings();
-        for (int round = 0; round < growthRounds / 2; ++round) {
-            OpenNarrowClose(program, target, round % 2 == 1);
+        for (int batch = 0; batch < batches / 2; ++batch) {
+            OpenNarrowClose(program, target, home);
         }
         Sleep(1000);
         const Footprint middle = target.Holdings();
-        for (int round = growthRounds / 2; round < growthRounds; ++round) {
-            OpenNarrowClose(program, target, round % 2 == 1);
+        for (int batch = batches / 2; batch < batches; ++batch) {
+            OpenNarrowClose(program, target, home);
         }
         Sleep(1000);
         const Footprint after = target.Holdings();
-        Print(program, "grid_rounds", growthRounds);
+        Print(program, "grid_rounds", batches * kBatch);
         PrintGrowth(program, after, start, "grid_rounds");
         PrintGrowth(program, after, middle, "grid_second_half");
         PlacePointer(home);

@@ -18,9 +18,9 @@ void MeasureReach();
 // shows that cell's lines, Esc closes it and puts the pointer back; throws otherwise); then
 // keypad * to the grid painted and keypad 6 to the pointer moved and the grid repainted
 // inside the cell, `openings` times from rest (grid_open_* and grid_pick_* figures); then,
-// when `growthRounds` is nonzero, what the first opening made and the growth of what the
-// program holds over that many openings, each narrowed by three digits and closed, by Esc
-// and by keypad * in turn.
+// when `growthRounds` is nonzero, what the first openings made and the growth of what the
+// program holds over that many openings more, each narrowed by two digits and closed, in
+// batches of ten sent at once: nine closed by keypad *, the last by Esc.
 void MeasureGrid(const Program& program, const Target& target, POINT home, int openings, int growthRounds);
 // Idle with the grid open (grid_idle_ms), then closed again (grid_closed_idle_ms).
 void MeasureGridIdle(const Program& program, const Target& target, POINT home, int seconds);

@@ -5,9 +5,10 @@
 # programs land; writes bench/results.md and prints its table. Takes twelve to fifteen minutes
 # on two processors, depending on what else runs. Works from any directory.
 #
-# Usage: bench/run.sh [--rounds N] [--starts N] [--idle SECONDS]
-#   passed on to the driver; by default 3 rounds of key presses, 5 starts and 20 s idle in
-#   each state, and 2 rounds and 5 starts (no idle) for the two identical programs.
+# Usage: bench/run.sh [--rounds N] [--starts N] [--idle SECONDS] [--grid-rounds N]
+#   passed on to the driver; by default 3 rounds of key presses, 5 starts, 20 s idle in each
+#   state and 1,000 openings of the keypad grid for its growth, and 2 rounds and 5 starts (no
+#   idle, no grid growth) for the two identical programs.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -17,7 +18,7 @@ cmake --build --preset mingw -j 2 --target tarnwick floor dialog_floor driver
 
 build=build/mingw
 programs=("tarnwick=$build/tarnwick.exe" "floor=$build/bench/floor.exe" "dialog_floor=$build/bench/dialog_floor.exe")
-options=(--rounds 3 --starts 5 --idle 20 "$@")
+options=(--rounds 3 --starts 5 --idle 20 --grid-rounds 1000 "$@")
 # Every figure of every round, kept for a closer look.
 figures=build/bench-figures.tsv
 twin_figures=build/bench-twin-figures.tsv
@@ -32,7 +33,7 @@ load() {
 started=$(date -u '+%Y-%m-%d %H:%M UTC')
 load_before=$(load)
 # The driver bounds each of its waits; these bound the whole run.
-timeout 1200 scripts/wine-session.sh scripts/wine-run "$build/bench/driver.exe" "${programs[@]}" \
+timeout 1500 scripts/wine-session.sh scripts/wine-run "$build/bench/driver.exe" "${programs[@]}" \
   "${options[@]}" >"$figures"
 load_between=$(load)
 # The dialog floor has a tray icon in both runs or in neither.
@@ -40,7 +41,7 @@ tray=()
 if grep -q $'^driver\ttray\t1' "$figures"; then tray=(--tray); fi
 twin=("dialog_floor=$build/bench/dialog_floor.exe" "dialog_floor=$build/bench/dialog_floor.exe")
 # Two rounds there rather than three keep the whole to about fifteen minutes on a busy machine.
-twin_options=(--rounds 2 --starts 5 "$@" --idle 0 "${tray[@]}")
+twin_options=(--rounds 2 --starts 5 "$@" --idle 0 --grid-rounds 0 "${tray[@]}")
 timeout 600 scripts/wine-session.sh scripts/wine-run "$build/bench/driver.exe" "${twin[@]}" \
   "${twin_options[@]}" >"$twin_figures"
 load_after=$(load)
