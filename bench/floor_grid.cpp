@@ -213,8 +213,11 @@ void MakeOverlay() {
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "TarnwickGrid";
     RegisterClassA(&windowClass);
+    // Owned by a hidden window, as Tarnwick's is, so that no shell gives it a taskbar button.
+    const HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                       GetModuleHandleA(nullptr), nullptr);
     overlay = CreateWindowExA(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST,
-                              "TarnwickGrid", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleA(nullptr),
+                              "TarnwickGrid", "", WS_POPUP, 0, 0, 0, 0, owner, nullptr, GetModuleHandleA(nullptr),
                               nullptr);
     SetLayeredWindowAttributes(overlay, kColourKey, 0, LWA_COLORKEY);
 }

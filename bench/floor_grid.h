@@ -3,10 +3,10 @@
 // The floors' keypad grid: Tarnwick's grid keys and overlay at their least. Keypad * opens a
 // grid over the monitor that holds the pointer, in a window like Tarnwick's (class
 // "TarnwickGrid", a colour-keyed layered WS_POPUP that clicks pass through, topmost, never
-// activated) painting the same lines and digit boxes; keypad digits narrow it, moving the
-// pointer to the cell's centre; keypad - goes back, Esc cancels, keypad / clicks and closes,
-// * again closes. Keypad / and - and Esc are taken only while the grid is open, as Tarnwick
-// takes them. The window is made at the first opening and kept.
+// activated, owned by a hidden window) painting the same lines and digit boxes; keypad
+// digits narrow it, moving the pointer to the cell's centre; keypad - goes back, Esc cancels,
+// keypad / clicks and closes, * again closes. Keypad / and - and Esc are taken only while the
+// grid is open, as Tarnwick takes them. The windows are made at the first opening and kept.
 
 #include <windows.h>
 

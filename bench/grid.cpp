@@ -322,6 +322,23 @@ bool At(POINT point) {
     return now.x == point.x && now.y == point.y;
 }
 
+// Waits until the pointer has stood still for half a second, a minute at most: under X the
+// warps of many quick moves can come back as motion for a while after them.
+void AwaitStill() {
+    POINT last = Pointer();
+    double since = Now();
+    WaitFor(
+        [&] {
+            const POINT now = Pointer();
+            if (now.x != last.x || now.y != last.y) {
+                last = now;
+                since = Now();
+            }
+            return Now() - since > 0.5;
+        },
+        60);
+}
+
 void Press(WORD virtualKey) { Send({Key(virtualKey, false), Key(virtualKey, true)}); }
 
 // Seconds from `sent` until `done` holds, looked at every 100 µs (each look asks the X
@@ -481,6 +498,7 @@ void MeasureGrid(const Program& program, const Target& target, POINT home, int o
         OpenNarrowClose(program, target, home);
         Sleep(1000);
         PrintGrowth(program, target.Holdings(), before, "grid_first");
+        AwaitStill();
         PlacePointer(home);
     }
     MeasureGridResponse(program, target, home, openings);
@@ -502,6 +520,7 @@ void MeasureGrid(const Program& program, const Target& target, POINT home, int o
         Print(program, "grid_rounds", batches * kBatch);
         PrintGrowth(program, after, start, "grid_rounds");
         PrintGrowth(program, after, middle, "grid_second_half");
+        AwaitStill();
         PlacePointer(home);
     }
 }

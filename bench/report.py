@@ -128,8 +128,8 @@ NOTES = """\
     the least that shows Tarnwick's: keypad * opens it over the monitor holding the pointer
     in a window like Tarnwick's overlay (class "TarnwickGrid", `WS_POPUP` with
     `WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST`,
-    colour-keyed on RGB(255, 0, 255), one pixel short of the monitor's height while it covers
-    the whole monitor, made at the first opening and kept), painted double-buffered with the
+    colour-keyed on RGB(255, 0, 255), owned by a hidden window, one pixel short of the
+    monitor's height while it covers the whole monitor, made at the first opening and kept), painted double-buffered with the
     same lines (the outline and the two lines each way, a core in the window colour with an
     edge in the text colour on each side, scaled by the DPI) and each cell's digit in a small
     box; a digit moves the pointer to the cell's centre in one `SendInput` and puts the window
