@@ -57,6 +57,12 @@ struct GdiObjectTraits {
     static void Release(Object object) { DeleteObject(object); }
 };
 
+struct MemoryDcTraits {
+    using Value = HDC;
+    static bool Valid(HDC dc) { return dc != nullptr; }
+    static void Release(HDC dc) { DeleteDC(dc); }
+};
+
 // A window made by its owner object rather than by a dialog template.
 struct WindowTraits {
     using Value = HWND;
@@ -92,6 +98,10 @@ using Handle = UniqueHandle<KernelObjectTraits>;
 // A library loaded at run time.
 using Module = UniqueHandle<LibraryTraits>;
 using Brush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
+using Bitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
+using Font = UniqueHandle<GdiObjectTraits<HFONT>>;
+// A device context made to draw into memory (CreateCompatibleDC).
+using MemoryDc = UniqueHandle<MemoryDcTraits>;
 using OwnedWindow = UniqueHandle<WindowTraits>;
 // A menu loaded from the resources.
 using Menu = UniqueHandle<MenuTraits>;

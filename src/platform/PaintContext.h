@@ -17,3 +17,17 @@ private:
     PAINTSTRUCT paint_{};
     HDC dc_;
 };
+
+// Selects a drawing object into a device context for one scope and puts the previous one
+// back, so that the object is free to be deleted afterwards.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+    ~SelectedObject() { SelectObject(dc_, previous_); }
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};

@@ -50,6 +50,19 @@ ScreenArea Win32Mouse::VirtualScreen() {
                       GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
 }
 
+std::vector<ScreenArea> Win32Mouse::Monitors() {
+    std::vector<ScreenArea> monitors;
+    EnumDisplayMonitors(
+        nullptr, nullptr,
+        [](HMONITOR, HDC, LPRECT rect, LPARAM found) -> BOOL {
+            reinterpret_cast<std::vector<ScreenArea>*>(found)->push_back(
+                {rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top});
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
+
 void Win32Mouse::Inject(std::initializer_list<MouseEvent> events) {
     INPUT inputs[4] = {};
     UINT count = 0;

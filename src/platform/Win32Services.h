@@ -14,6 +14,7 @@ class Win32Mouse final : public MouseInput {
 public:
     std::optional<ScreenPoint> CursorPosition() override;
     ScreenArea VirtualScreen() override;
+    std::vector<ScreenArea> Monitors() override;
     void Inject(std::initializer_list<MouseEvent> events) override;
 };
 

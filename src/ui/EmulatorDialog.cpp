@@ -90,13 +90,14 @@ const Table EmulatorDialog::messages = {
     Table::Message(WM_TRAY_NOTIFY, &EmulatorDialog::OnTrayNotify),
     Table::Message(WM_DESTROY, &EmulatorDialog::OnDestroy),
     Table::Message(WM_ENDSESSION, &EmulatorDialog::OnEndSession),
+    Table::Message(WM_DISPLAYCHANGE, &EmulatorDialog::OnDisplayChange),
     Table::Command(BN_CLICKED, IDC_DONATE, &EmulatorDialog::OnDonate),
 };
 
 EmulatorDialog::EmulatorDialog()
     : Dialog(IDD_MAIN),
       icon_(SharedIcon::Load(IDI_ACTIVE)),
-      engine_(settings_, hotKeys_, mouse_, messageBoxes_, [this](bool) { SetTrayIcon(TrayPicture()); },
+      engine_(settings_, hotKeys_, mouse_, messageBoxes_, gridOverlay_, [this](bool) { SetTrayIcon(TrayPicture()); },
               [this](bool) { SetTrayIcon(TrayPicture()); }) {}
 
 bool EmulatorDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -225,6 +226,7 @@ void EmulatorDialog::ShowTrayMenu() {
 
 LRESULT EmulatorDialog::OnDestroy(WPARAM, LPARAM) {
     const LRESULT result = Default();
+    engine_.CloseGrid();
     engine_.ReleaseButton();
     tray_.Remove();
     return result;
@@ -233,9 +235,17 @@ LRESULT EmulatorDialog::OnDestroy(WPARAM, LPARAM) {
 // Windows may end the process without destroying the window once this returns.
 LRESULT EmulatorDialog::OnEndSession(WPARAM ending, LPARAM) {
     if (ending) {
+        engine_.CloseGrid();
         engine_.ReleaseButton();
     }
     return 0;
+}
+
+// A grid laid over monitors that have changed would be in the wrong place: it closes, and
+// the next one takes the monitors as they are then.
+LRESULT EmulatorDialog::OnDisplayChange(WPARAM, LPARAM) {
+    engine_.CloseGrid();
+    return Default();
 }
 
 LRESULT EmulatorDialog::OnHotKey(WPARAM identifier, LPARAM) {

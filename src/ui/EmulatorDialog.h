@@ -10,6 +10,7 @@
 #include "platform/Win32Services.h"
 #include "platform/WindowIcons.h"
 #include "settings/EmulatorSettings.h"
+#include "ui/GridOverlay.h"
 #include "ui/TrayIcon.h"
 
 #include <richedit.h>
@@ -42,6 +43,7 @@ private:
     LRESULT OnQueryDragIcon(WPARAM, LPARAM);
     LRESULT OnShowWindow(WPARAM, LPARAM);
     LRESULT OnEndSession(WPARAM ending, LPARAM);
+    LRESULT OnDisplayChange(WPARAM, LPARAM);
     void OnDonate();
     void BuildSystemMenu();
     void SwitchExtendedKeypad(bool on);
@@ -68,6 +70,7 @@ private:
     Win32Messages messageBoxes_;
     Win32FileSystem files_;
     Win32Registry registry_;
+    GridOverlay gridOverlay_;
     EmulationEngine engine_;
     // Made before the buttons that borrow it, and so destroyed after them.
     ThemeLibrary themeLibrary_;

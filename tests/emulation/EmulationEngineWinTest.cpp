@@ -86,10 +86,15 @@ private:
     HWND window_;
 };
 
+class NoGrid final : public GridView {
+    void Show(const ScreenArea&, const ScreenArea&, ScreenPoint) override {}
+    void Hide() override {}
+};
+
 class EmulationEngineWinTest : public ::testing::Test {
 protected:
     EmulationEngineWinTest()
-        : engine(settings, hotKeys, mouse, messages, [this](bool active) { notified.push_back(active); }),
+        : engine(settings, hotKeys, mouse, messages, grid, [this](bool active) { notified.push_back(active); }),
           enginePointer(&engine),
           host(enginePointer) {
         engine.BindWindow(host.get());
@@ -110,6 +115,7 @@ protected:
     Win32HotKeys hotKeys;
     Win32Mouse mouse;
     Win32Messages messages;
+    NoGrid grid;
     std::vector<bool> notified;
     EmulationEngine engine;
     EmulationEngine* enginePointer;

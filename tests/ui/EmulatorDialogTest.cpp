@@ -98,6 +98,8 @@ TEST_F(EmulatorDialogTest, ModifyAcceptsControlAltKSavesItAndItTogglesEmulation)
 
     KeyTarget target;
     ASSERT_TRUE(target.TakeFocus());
+    PressKey(VK_MULTIPLY);
+    EXPECT_TRUE(target.WaitFor(WM_KEYDOWN, VK_MULTIPLY)) << "the extended keypad is off: no grid";
     PressKey('K', {VK_CONTROL, VK_MENU});
     ASSERT_TRUE(PumpUntil([] { return HotKeyFree(0, VK_NUMPAD4); }))
         << "Ctrl+Alt+K did not release the keypad";

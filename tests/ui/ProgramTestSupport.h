@@ -139,8 +139,8 @@ inline bool PointerSettlesAt(POINT expected) {
     return PointerPosition() == expected;
 }
 
-// A top-level window of this test that takes the keyboard focus and records the keys and
-// hotkeys that reach it.
+// A top-level window of this test that takes the keyboard focus and records the keys,
+// hotkeys and left clicks that reach it.
 class KeyTarget {
 public:
     KeyTarget() {
@@ -188,7 +188,8 @@ private:
                                   reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpCreateParams));
         }
         auto* self = reinterpret_cast<KeyTarget*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (self && (message == WM_KEYDOWN || message == WM_CHAR || message == WM_HOTKEY)) {
+        if (self && (message == WM_KEYDOWN || message == WM_CHAR || message == WM_HOTKEY ||
+                     message == WM_LBUTTONDOWN)) {
             self->received_.emplace_back(message, wParam);
         }
         return DefWindowProcA(window, message, wParam, lParam);

@@ -124,6 +124,70 @@ TEST_F(TrayTest, IconShowsTheTipAndFollowsTheStartStopKeyAndAKeypadDrag) {
     EXPECT_EQ(SendMessageA(dialog_, WM_GETICON, ICON_BIG, 0), bigIcon);
     EXPECT_EQ(SendMessageA(dialog_, WM_GETICON, ICON_SMALL, 0), smallIcon);
 
+    // The keypad grid: topmost, click-through, never active, one pixel short of the monitor;
+    // its own keys are taken only while it is open.
+    KeyTarget target;
+    ASSERT_TRUE(target.TakeFocus());
+    const auto typed = [&](std::size_t times) {
+        for (const WORD key : {WORD{VK_DIVIDE}, WORD{VK_SUBTRACT}, WORD{VK_ESCAPE}}) {
+            PressKey(key);
+            EXPECT_TRUE(PumpUntil([&] { return target.Count(WM_KEYDOWN, key) == times; })) << key;
+        }
+    };
+    typed(1);
+    HWND grid = nullptr;
+    const auto gridAt = [&](RECT expected) {
+        RECT at{};
+        return PumpUntil([&] {
+            grid = FindWindowA("TarnwickGrid", nullptr);
+            return grid && IsWindowVisible(grid) && GetWindowRect(grid, &at) && EqualRect(&at, &expected);
+        });
+    };
+    const auto gridClosed = [&] { return PumpUntil([&] { return !IsWindowVisible(grid); }); };
+    ASSERT_TRUE(MovePointerTo(100, 100));
+    PressKey(VK_MULTIPLY);
+    ASSERT_TRUE(gridAt({0, 0, 1024, 767}));
+    const LONG overlay = WS_EX_TOPMOST | WS_EX_TRANSPARENT | WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW;
+    EXPECT_EQ(GetWindowLongA(grid, GWL_EXSTYLE) & overlay, overlay);
+    EXPECT_TRUE(PointerPosition() == (POINT{100, 100}));
+    const std::pair<WORD, POINT> steps[] = {{VK_NUMPAD7, {170, 127}}, {VK_NUMPAD3, {283, 212}},
+                                            {VK_SUBTRACT, {170, 127}}, {VK_SUBTRACT, {100, 100}}};
+    for (const auto& [key, pointer] : steps) {
+        PressKey(key);
+        EXPECT_TRUE(PointerSettlesAt(pointer)) << key;
+    }
+    EXPECT_TRUE(gridAt({0, 0, 1024, 767}));
+    PressKey(VK_SUBTRACT);
+    EXPECT_TRUE(gridClosed()) << "back with no digit left cancels";
+
+    PressKey(VK_MULTIPLY);
+    ASSERT_TRUE(gridAt({0, 0, 1024, 767}));
+    ASSERT_TRUE(ClickAt({900, 680}));
+    EXPECT_TRUE(PumpUntil([&] { return target.Count(WM_LBUTTONDOWN, MK_LBUTTON) == 1; })) << "not click-through";
+    for (const char digit : std::string("3553137")) {
+        PressKey(static_cast<WORD>(VK_NUMPAD0 + digit - '0'));
+    }
+    EXPECT_TRUE(PointerSettlesAt({861, 651}));
+    EXPECT_TRUE(gridClosed()) << "a single pixel closes the grid";
+    PressKey(VK_MULTIPLY);
+    ASSERT_TRUE(gridAt({0, 0, 1024, 767}));
+    PressKey(VK_DIVIDE);
+    EXPECT_TRUE(PumpUntil([&] { return target.Count(WM_LBUTTONDOWN, MK_LBUTTON) == 2; })) << "keypad /";
+    EXPECT_TRUE(gridClosed());
+    PressKey(VK_MULTIPLY);
+    ASSERT_TRUE(gridAt({0, 0, 1024, 767}));
+    PressKey(VK_NUMPAD5);
+    EXPECT_TRUE(PointerSettlesAt({511, 383}));
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(gridClosed());
+    EXPECT_TRUE(PointerSettlesAt({861, 651})) << "Esc puts the pointer back";
+    PressKey(VK_MULTIPLY);
+    ASSERT_TRUE(gridAt({0, 0, 1024, 767}));
+    PostMessageA(dialog_, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
+    EXPECT_TRUE(gridClosed()) << "a display change";
+    typed(2);
+    EXPECT_EQ(GetForegroundWindow(), target.get());
+
     // The extended keypad's drag shows in the tray until it ends, however it ends; the
     // button is pressed over the bare desktop, where it does nothing.
     const ProgramIcon holding(directory_ + "tarnwick.exe", IDI_HOLDING);
