@@ -17,7 +17,7 @@ packages=(
   # running the Windows build
   wine wine64 fonts-wine
   # private display, its checks and screenshots
-  xvfb xauth x11-utils imagemagick
+  xvfb xauth x11-utils imagemagick xdotool
   python3
 )
 

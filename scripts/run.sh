@@ -6,35 +6,73 @@
 # registration survive between runs; the script returns when Tarnwick exits.
 # With none, Tarnwick starts on a private display in a throwaway prefix; once it shows (or
 # 30 s pass, or it exits) the screen is saved to build/screenshot.png, the dialog cut from it
-# to docs/screenshot.png (the README's picture), and everything stops.
+# to docs/screenshot.png (the README's picture). Then a copy with the extended keypad on opens
+# its keypad grid, and that screen is saved to build/grid.png and docs/grid.png. Everything
+# stops.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 readonly exe=build/mingw/tarnwick.exe
 readonly screenshot=build/screenshot.png
 readonly readme_picture=docs/screenshot.png
+readonly grid_screenshot=build/grid.png
+readonly grid_picture=docs/grid.png
 
 screen_hash() { import -silent -window root bmp:- | md5sum; }
 
+# wait_until SECONDS COMMAND...: polls COMMAND until it succeeds or SECONDS pass.
+wait_until() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@" || ((SECONDS >= deadline)); do sleep 0.5; done
+}
+
+screen_is() { [[ $(screen_hash) == "$1" ]]; }
+screen_differs() { [[ $(screen_hash) != "$1" ]]; }
+shown_or_gone() { screen_differs "$empty_desktop" || [[ -z $(jobs -rp) ]]; }
+
+# start_tarnwick PROGRAM: starts it in the background, as tarnwick_pid, and returns once it
+# shows (or 30 s pass, or it exits). Inside a Wine virtual desktop Tarnwick's dialog is no X
+# window of its own, so the screen itself tells when it shows: it has changed from the empty
+# desktop.
+start_tarnwick() {
+  wine "$1" &
+  tarnwick_pid=$!
+  wait_until 30 shown_or_gone
+  sleep 2 # the rest of the dialog and the tray icon
+}
+
 # Runs inside the session that the last line starts, with its WINEPREFIX and DISPLAY.
-# Inside a Wine virtual desktop Tarnwick's dialog is no X window of its own, so the screen
-# itself tells when it shows: it has changed from the empty desktop.
-capture_screenshot() {
-  local empty_desktop
+capture_screenshots() {
   empty_desktop=$(screen_hash)
-  wine "$exe" &
-  local deadline=$((SECONDS + 30))
-  while ((SECONDS < deadline)) && [[ -n $(jobs -rp) ]]; do
-    sleep 0.5
-    if [[ $(screen_hash) != "$empty_desktop" ]]; then
-      sleep 2 # the rest of the dialog and the tray icon
-      break
-    fi
-  done
+  start_tarnwick "$exe"
   import -silent -window root "$screenshot"
   echo "$PWD/$screenshot"
   cut_out_dialog
   echo "$PWD/$readme_picture"
+  # The option is read at start-up, so the grid needs a second Tarnwick that finds
+  # "tarnwick.ini" beside itself. Its copy lives in the throwaway prefix, so no such file is
+  # left beside the build's executable.
+  kill "$tarnwick_pid"
+  wait "$tarnwick_pid" || true
+  wait_until 10 screen_is "$empty_desktop"
+  local folder=$WINEPREFIX/drive_c/Tarnwick
+  mkdir -p "$folder"
+  cp "$exe" "$folder/"
+  printf '[Keypad]\r\nExtended=1\r\n' >"$folder/tarnwick.ini"
+  start_tarnwick "$folder/tarnwick.exe"
+  # The pointer away from the cells' digits, which are left out where it covers them.
+  xdotool mousemove 1000 20
+  sleep 1
+  local dialog
+  dialog=$(screen_hash)
+  xdotool key KP_Multiply
+  wait_until 10 screen_differs "$dialog"
+  sleep 1 # the whole grid painted
+  import -silent -window root "$grid_screenshot"
+  echo "$PWD/$grid_screenshot"
+  convert "$grid_screenshot" -strip -define png:exclude-chunks=date,time "$grid_picture"
+  echo "$PWD/$grid_picture"
   # The session ends Tarnwick with every other Wine process of its prefix.
 }
 
@@ -48,8 +86,8 @@ cut_out_dialog() {
     -trim +repage -strip -define png:exclude-chunks=date,time "$readme_picture"
 }
 
-if [[ ${1:-} == --capture-screenshot ]]; then
-  capture_screenshot
+if [[ ${1:-} == --capture-screenshots ]]; then
+  capture_screenshots
   exit 0
 fi
 
@@ -60,4 +98,4 @@ cmake --build --preset mingw -j "$(nproc)"
 if [[ -n ${DISPLAY:-} ]] && timeout 5 xdpyinfo >/dev/null 2>&1; then
   TARNWICK_USE_DISPLAY=1 TARNWICK_PREFIX=build/wineprefix exec scripts/wine-session.sh wine "$exe"
 fi
-exec scripts/wine-session.sh scripts/run.sh --capture-screenshot
+exec scripts/wine-session.sh scripts/run.sh --capture-screenshots

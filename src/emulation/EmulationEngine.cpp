@@ -46,7 +46,7 @@ constexpr ExtensionKey kExtensionKeys[] = {
     {HOTKEY_GRID, 0, 0x6A, "Keypad *"},
 };
 
-// Taken while the grid is open, so that they are typed as usual the rest of the time; one
+// Taken while the grid is open, so that they are typed as usual the rest of the time; a key
 // another program holds is left out without a word.
 constexpr KeypadKey kGridKeys[] = {
     {HOTKEY_GRID_CLICK, 0x6F},  // keypad /

@@ -54,9 +54,14 @@ void GridOverlay::Show(const ScreenArea& monitor, const ScreenArea& region, Scre
         windowClass.hInstance = instance;
         windowClass.lpszClassName = kClassName;
         RegisterClassA(&windowClass);
+        // An owned window gets no taskbar button from any shell, Wine's included, which
+        // lists every unowned one. Its owner is a hidden window of its own: the dialog, once
+        // minimised, would hide the windows it owns.
+        owner_ = OwnedWindow(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                             instance, nullptr));
         window_ = OwnedWindow(CreateWindowExA(
             WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST,
-            kClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, this));
+            kClassName, "", WS_POPUP, 0, 0, 0, 0, owner_.get(), nullptr, instance, this));
         SetLayeredWindowAttributes(window_.get(), kSeeThrough, 0, LWA_COLORKEY);
     }
     region_ = region;
@@ -103,7 +108,7 @@ LRESULT CALLBACK GridOverlay::Procedure(HWND window, UINT message, WPARAM wParam
 
 void GridOverlay::Paint() {
     const PaintContext paint(window_.get());
-    RECT client;
+    RECT client{};
     GetClientRect(window_.get(), &client);
     const SIZE size{client.right, client.bottom};
     if (size.cx > bufferSize_.cx || size.cy > bufferSize_.cy) {
@@ -173,7 +178,7 @@ void GridOverlay::Draw(HDC dc, SIZE size) const {
         const int left = cell.left - region_.left + (cell.width - box.cx) / 2;
         const int top = cell.top - region_.top + (cell.height - box.cy) / 2;
         RECT label{left, top, left + box.cx, top + box.cy};
-        RECT covered;
+        RECT covered{};
         if (IntersectRect(&covered, &label, &pointer)) {
             continue;
         }

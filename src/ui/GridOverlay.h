@@ -23,7 +23,8 @@ private:
     void Paint();
     void Draw(HDC dc, SIZE size) const;
 
-    OwnedWindow window_;
+    OwnedWindow owner_;
+    OwnedWindow window_;  // destroyed before its owner
     // Every paint is drawn here first and copied in one go, so that no half-drawn grid ever
     // shows. Kept while the grid is open: the digits that narrow it draw into the same memory.
     Bitmap bitmap_;

@@ -135,6 +135,7 @@ TEST_F(TrayTest, IconShowsTheTipAndFollowsTheStartStopKeyAndAKeypadDrag) {
         }
     };
     typed(1);
+    const int buttons = TaskbarButtons();
     HWND grid = nullptr;
     const auto gridAt = [&](RECT expected) {
         RECT at{};
@@ -150,6 +151,10 @@ TEST_F(TrayTest, IconShowsTheTipAndFollowsTheStartStopKeyAndAKeypadDrag) {
     const LONG overlay = WS_EX_TOPMOST | WS_EX_TRANSPARENT | WS_EX_LAYERED | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW;
     EXPECT_EQ(GetWindowLongA(grid, GWL_EXSTYLE) & overlay, overlay);
     EXPECT_TRUE(PointerPosition() == (POINT{100, 100}));
+    HWND above = grid;
+    while ((above = GetWindow(above, GW_HWNDPREV)) != nullptr && above != Taskbar()) {
+    }
+    EXPECT_EQ(above, nullptr) << "the taskbar is above the grid";
     const std::pair<WORD, POINT> steps[] = {{VK_NUMPAD7, {170, 127}}, {VK_NUMPAD3, {283, 212}},
                                             {VK_SUBTRACT, {170, 127}}, {VK_SUBTRACT, {100, 100}}};
     for (const auto& [key, pointer] : steps) {
@@ -157,6 +162,7 @@ TEST_F(TrayTest, IconShowsTheTipAndFollowsTheStartStopKeyAndAKeypadDrag) {
         EXPECT_TRUE(PointerSettlesAt(pointer)) << key;
     }
     EXPECT_TRUE(gridAt({0, 0, 1024, 767}));
+    EXPECT_EQ(TaskbarButtons(), buttons) << "the grid has a taskbar button";
     PressKey(VK_SUBTRACT);
     EXPECT_TRUE(gridClosed()) << "back with no digit left cancels";
 
