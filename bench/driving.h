@@ -74,6 +74,6 @@ void PrintFootprint(const Program& program, const Footprint& footprint, const st
 void PrintGrowth(const Program& program, const Footprint& now, const Footprint& start, const std::string& when);
 
 // Nothing sent to the program for `seconds`, after a second's rest: `figure` is idle_ms for
-// the dialog shown, hidden_idle_ms for it hidden to the tray, grid_idle_ms for the keypad
-// grid open and grid_closed_idle_ms for it closed again.
+// the dialog shown (after the keypad grid was opened and closed), hidden_idle_ms for it
+// hidden to the tray, grid_idle_ms for the keypad grid open.
 void MeasureIdle(const Program& program, const Target& target, int seconds, const std::string& figure);

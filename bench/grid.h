@@ -22,5 +22,5 @@ void MeasureReach();
 // program holds over that many openings more, each narrowed by two digits and closed, in
 // batches of ten sent at once: nine closed by keypad *, the last by Esc.
 void MeasureGrid(const Program& program, const Target& target, POINT home, int openings, int growthRounds);
-// Idle with the grid open (grid_idle_ms), then closed again (grid_closed_idle_ms).
+// Idle with the grid open (grid_idle_ms); then closes it, the pointer back at `home`.
 void MeasureGridIdle(const Program& program, const Target& target, POINT home, int seconds);

@@ -75,8 +75,8 @@ NOTES = """\
    program a user works in would be. Each measurement starts once the machine has been idle for
    half a second, or after 5 s of waiting for that on a machine others keep busy.
 8. **Idle**: nothing happening, the program's window not active, the pointer still; once with
-   the dialog shown and, for the programs with a tray icon, once hidden to the tray through
-   their own Minimize button.
+   the keypad grid open, then once with it closed again by Esc and the dialog shown and, for
+   the programs with a tray icon, once hidden to the tray through their own Minimize button.
 9. **Start-up**: from `CreateProcess` until `WaitForInputIdle` returns, the first time the
    program waits for input with nothing left to do (dialog created and painted, hotkeys
    registered, tray icon added; the bare floor: window made, hotkeys registered), confirmed by
@@ -90,8 +90,10 @@ NOTES = """\
     stub under Wine: GDI objects are counted in the process's GDI handle table (found through
     its PEB), and USER objects are its windows only. Growth is measured within one run of the
     program, from 1 s after start-up. A growth row is met when Tarnwick grew no more than the
-    dialog floor did over the same work in the same run: under Wine a program that shows a
-    dialog takes a heap page (4 KiB) now and then, and the dialog floor shows how often. The growth after 10,000 presses is taken over a second
+    dialog floor did over the same work in the same run (under Wine a program that shows a
+    dialog takes a heap page, 4 KiB, now and then, and the dialog floor shows how often), and
+    within spread when it grew more, but by no more than the two identical dialog floors of
+    the second run grew apart over the same work. The growth after 10,000 presses is taken over a second
     10,000 keypad 4 presses right after the measured ones, before the other keys: within the
     first thousands of pointer moves each program that shows a dialog, the dialog floor as much
     as Tarnwick, makes 16 to 20 KiB once under Wine, and nothing over any number of presses
@@ -129,12 +131,13 @@ NOTES = """\
     in a window like Tarnwick's overlay (class "TarnwickGrid", `WS_POPUP` with
     `WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST`,
     colour-keyed on RGB(255, 0, 255), owned by a hidden window, one pixel short of the
-    monitor's height while it covers the whole monitor, made at the first opening and kept), painted double-buffered with the
-    same lines (the outline and the two lines each way, a core in the window colour with an
-    edge in the text colour on each side, scaled by the DPI) and each cell's digit in a small
-    box; a digit moves the pointer to the cell's centre in one `SendInput` and puts the window
-    over the cell; keypad /, - and Esc are taken while the grid is open. Its cells are
-    `KeypadGrid.cpp`'s arithmetic, copied so that the bare floor stays as small as it was.
+    monitor's height while it covers the whole monitor, made at the first opening and kept),
+    painted double-buffered with the same lines (the outline and the two lines each way, a
+    core in the window colour with an edge in the text colour on each side, scaled by the DPI)
+    and each cell's digit in a box as Tarnwick draws them; a digit moves the pointer to the
+    cell's centre in one `SendInput` and puts the window over the cell; keypad /, - and Esc
+    are taken while the grid is open. Its cells are `KeypadGrid.cpp`'s arithmetic, copied so
+    that the bare floor stays as small as it was.
     **Keypad \* to the grid painted**: from `SendInput` of keypad * until the screen, read back
     by the driver (`BitBlt` from the screen's DC into a 25×1 bitmap every 100 µs, as any
     program could read it), shows a line (a run of one to eight pixels of the window colour
@@ -144,7 +147,7 @@ NOTES = """\
     20 ms after the grid was seen, until `GetCursorPos` shows the pointer at the middle-right
     cell's centre and the screen shows the line at two thirds of that cell's width, where the
     whole grid had neither line nor digit. Then Esc, and the next opening once the grid's
-    window is hidden, both lines are gone from the screen and the pointer is back. 40
+    window is hidden, both lines are gone from the screen and the pointer is back. 30
     openings a round, after one that checks the program and makes what the first opening
     makes.
 14. **Keys to a target** (pure arithmetic, no program runs): 1920×1080 and 3840×2160, one
@@ -159,18 +162,22 @@ NOTES = """\
     along one) by a breadth-first search over that axis's places, each press stopped at the
     screen's edge as Tarnwick stops it. A pixel is out of reach when no sequence of presses
     lands on it: one that lies no multiple of the step away from the start, nor from an edge.
-15. **Keypad grid at rest and over many openings.** Idle: right after the dialog-shown idle
-    period of the same program, keypad * and the grid painted, then as long again with nothing
-    happening; then Esc, and as long again with the grid closed. Growth (first round only):
-    openings in batches of ten in one `SendInput`, each keypad *, two digits (7 and 3, or 9
-    and 1) and keypad * again, but the last, whose digits (1 and 9) are awaited until the
-    pointer stands at their cell's centre and which Esc then closes (the program takes Esc only
-    while its grid is open); each batch awaited until the grid's window hides. What the check's
-    opening and a first batch made (the window, kept; whatever the pointer's first visits to
-    those cells make in the windows beneath) is shown once; the growth is then counted over
-    1,000 openings more, and the memory after their first half is taken too, as for the dialog
-    cycles. Sent together, the openings keep the program busy until the last, so the windows
-    beneath the grid repaint once a batch rather than once an opening.
+15. **Keypad grid at rest and over many openings.** Idle: after start-up, keypad * and the
+    grid painted, then the idle time with nothing happening; then Esc, and the idle time of the
+    dialog-shown row with the grid closed again. Growth (first round; the programs that show
+    Tarnwick's dialog only, as it is judged against the dialog floor's): openings in batches
+    of ten in one `SendInput`, each keypad *, two digits (9 and 3, or 3 and 9) and keypad *
+    again, but the last, whose digits (6 and 1) are awaited until the pointer stands at their
+    cell's centre and which Esc then closes (the program takes Esc only while its grid is
+    open); each batch is awaited until the grid's window hides. Sent together, the openings
+    keep the program busy until the last, so the windows beneath the grid repaint once a batch
+    rather than once an opening. Every cell these digits pick lies in the right half of the
+    screen, so the pointer never rests on a window (Tarnwick's dialog opens at the top left),
+    whose hover effects and tooltips would count as growth. What the check's opening and the
+    first 200 openings made (the window, kept; under Wine some 70 KiB of memory that a program
+    showing a dialog takes over its first hundred or so openings, the dialog floor as much as
+    Tarnwick) is shown once; the growth is then counted over 1,000 openings more, and the
+    memory after their first half is taken too, as for the dialog cycles.
 """
 
 TARNWICK = "tarnwick"
@@ -272,10 +279,12 @@ def not_above_floor(tarnwick, floor, spread):
     return yes_if(floor is not None and tarnwick <= floor)
 
 
-def no_growth(tarnwick, floor, spread):
-    """No more growth than the dialog floor's in the same run: under Wine a program that shows
-    a dialog takes a heap page now and then, and the dialog floor shows what that costs."""
-    return yes_if(tarnwick <= max(0, floor or 0))
+def no_growth(tarnwick, floor, band):
+    """No more growth than the dialog floor's in the same run (under Wine a program that shows
+    a dialog takes a heap page now and then, and the dialog floor shows what that costs);
+    within spread when the excess is no more than two identical dialog floors differed by."""
+    allowed = max(0, floor or 0)
+    return verdict(tarnwick <= allowed, band is not None and tarnwick <= allowed + band)
 
 
 def below(limit):
@@ -337,7 +346,7 @@ ROWS = [
             "≥ dialog floor / 1.10", ratio_at_least(1 / 1.10)),
         Row("500 repeats at once: lost (all rounds)", "flood_lost", count, "0", zero, sum, False),
     ]),
-    ("Idle (dialog shown, another window active)", [
+    ("Idle (dialog shown, another window active, the keypad grid opened and closed before)", [
         Row("CPU over the idle time", "idle_ms_kernel_cpu", fine_milliseconds, "0, as the floors", not_above_floor,
             ratio=False),
         Row("Context switches (wake-ups) over the idle time", "idle_ms_switches", count, "0, as the floors",
@@ -355,12 +364,6 @@ ROWS = [
             not_above_floor, ratio=False),
         Row("Context switches (wake-ups) over the idle time", "grid_idle_ms_switches", count, "0, as the floors",
             not_above_floor, ratio=False),
-    ]),
-    ("Idle, keypad grid closed again", [
-        Row("CPU over the idle time", "grid_closed_idle_ms_kernel_cpu", fine_milliseconds, "0, as the floors",
-            not_above_floor, ratio=False),
-        Row("Context switches (wake-ups) over the idle time", "grid_closed_idle_ms_switches", count,
-            "0, as the floors", not_above_floor, ratio=False),
     ]),
     ("Start-up", [
         Row("Process start to ready (dialog shown, hotkeys registered)", "startup_ms", milliseconds, AT_MOST,
@@ -384,16 +387,16 @@ ROWS = [
         Row("USER objects growth after 10,000 presses", "user_growth_presses", signed, GROWTH, no_growth,
             ratio=False),
         Row("USER objects made by the first dialog cycle (once)", "user_growth_first_cycle", signed, ratio=False),
-        Row("USER objects growth over the next 99 dialog cycles", "user_growth_cycles", signed, "none",
+        Row("USER objects growth over the next 99 dialog cycles", "user_growth_cycles", signed, GROWTH,
             no_growth, ratio=False),
         Row("Private bytes growth over the next 99 dialog cycles", "private_growth_cycles", signed_kib,
             ratio=False),
-        Row("Private bytes growth over the last 50 of those", "private_growth_second_half", signed_kib, "none",
+        Row("Private bytes growth over the last 50 of those", "private_growth_second_half", signed_kib, GROWTH,
             no_growth, ratio=False),
-        Row("Private bytes made by the grid's first openings (once)", "private_growth_grid_first", signed_kib,
+        Row("Private bytes made by the grid's first 200 openings (once)", "private_growth_grid_first", signed_kib,
             ratio=False),
-        Row("GDI objects made by the grid's first openings (once)", "gdi_growth_grid_first", signed, ratio=False),
-        Row("USER objects made by the grid's first openings (once)", "user_growth_grid_first", signed, ratio=False),
+        Row("GDI objects made by the grid's first 200 openings (once)", "gdi_growth_grid_first", signed, ratio=False),
+        Row("USER objects made by the grid's first 200 openings (once)", "user_growth_grid_first", signed, ratio=False),
         Row("Private bytes growth over {grid_rounds} grid openings after them", "private_growth_grid_rounds",
             signed_kib, GROWTH, no_growth, ratio=False),
         Row("Private bytes growth over the last half of those", "private_growth_grid_second_half", signed_kib,
@@ -435,11 +438,18 @@ def summary(figures, program, row):
 
 
 def label(row, figures):
-    rounds = figures.get((TARNWICK, "grid_rounds"), [0])[0]
+    rounds = (figures.get((TARNWICK, "grid_rounds")) or figures.get((DIALOG, "grid_rounds")) or [0])[0]
     return row.label.replace("{grid_rounds}", f"{rounds:,.0f}")
 
 
-def table(figures):
+def growth_band(twin_figures, row):
+    """How far apart the two identical programs' growth landed, or None."""
+    first = summary(twin_figures, DIALOG, row)
+    again = summary(twin_figures, TWIN, row)
+    return None if first is None or again is None else abs(again - first)
+
+
+def table(figures, twin_figures):
     lines = ["| metric | Tarnwick | floor | dialog floor | Tarnwick ÷ floor | Tarnwick ÷ dialog floor | target | met? |",
              "|---|---|---|---|---|---|---|---|"]
     for section, rows in ROWS:
@@ -454,7 +464,8 @@ def table(figures):
             dialog = summary(figures, DIALOG, row)
             to_floor = spread(figures, TARNWICK, FLOOR, row.figure) if row.ratio else None
             to_dialog = spread(figures, TARNWICK, DIALOG, row.figure) if row.ratio else None
-            met = row.met(tarnwick, dialog, to_dialog) if row.met else None
+            judged = growth_band(twin_figures, row) if row.met is no_growth else to_dialog
+            met = row.met(tarnwick, dialog, judged) if row.met else None
             lines.append("| {} | {} | {} | {} | {} | {} | {} | {} |".format(
                 label(row, figures), row.show(tarnwick), "n/a" if floor is None else row.show(floor),
                 "n/a" if dialog is None else row.show(dialog), show_spread(to_floor), show_spread(to_dialog),
@@ -494,7 +505,7 @@ def reach_rows(figures):
                                    for name in ("max", "mean", "unreachable"))
                 if most is None:
                     continue
-                limit = (SQUARE_MOST if target == "square" else pixel_bound(width, height)) if method == "grid" else None
+                limit = None if method != "grid" else SQUARE_MOST if target == "square" else pixel_bound(width, height)
                 goal = "—" if limit is None else (
                     f"≤ {limit}" if target == "square" else f"≤ {limit} (1 + ⌈log₃ {max(width, height)}⌉)")
                 met = "—" if limit is None else yes_if(0 <= most <= limit and out == 0)
@@ -518,8 +529,11 @@ def twin_table(figures):
             first = summary(figures, DIALOG, row)
             again = summary(figures, TWIN, row)
             if row.ratio and first is not None and again is not None:
-                lines.append(f"| {row.label} | {row.show(first)} | {row.show(again)} | "
+                lines.append(f"| {label(row, figures)} | {row.show(first)} | {row.show(again)} | "
                              f"{show_spread(spread(figures, TWIN, DIALOG, row.figure))} |")
+            elif row.met is no_growth and first is not None and again is not None:
+                lines.append(f"| {label(row, figures)} | {row.show(first)} | {row.show(again)} | "
+                             f"apart by {row.show(abs(again - first)).lstrip('+')} |")
     return "\n".join(lines)
 
 
@@ -602,8 +616,8 @@ def main():
         return
 
     twin = ""
+    twin_figures = load(arguments.twin) if arguments.twin else {}
     if arguments.twin:
-        twin_figures = load(arguments.twin)
         twin_rounds = len(twin_figures.get((DIALOG, "move_us_kernel_cpu"), []))
         twin = f"""
 ## Two identical programs
@@ -627,7 +641,7 @@ on this machine under this load. {twin_summary(twin_figures)}
   program and state; keys repeat after {delay:g} ms at {repeats:.1f}/s (the desktop's own settings).
 - Ratio columns: median of the rounds' ratios (lowest–highest round); see note 2.
 
-{table(figures)}
+{table(figures, twin_figures)}
 
 ## Keys to a target
 
