@@ -2,13 +2,13 @@
 # Measures Tarnwick against the two floor programs (bench/floor.cpp, bench/dialog_floor.cpp)
 # under Wine: builds them and the driver, runs the driver in a Wine session of its own, then
 # once more with the dialog floor as both programs to show how far apart two identical
-# programs land; writes bench/results.md and prints its table. Takes twelve to fifteen minutes
+# programs land; writes bench/results.md and prints its table. Takes about twenty-five minutes
 # on two processors, depending on what else runs. Works from any directory.
 #
 # Usage: bench/run.sh [--rounds N] [--starts N] [--idle SECONDS] [--grid-rounds N]
 #   passed on to the driver; by default 3 rounds of key presses, 5 starts, 20 s idle in each
 #   state and 1,000 openings of the keypad grid for its growth, and 2 rounds and 5 starts (no
-#   idle, no grid growth) for the two identical programs.
+#   idle) for the two identical programs.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -40,9 +40,10 @@ load_between=$(load)
 tray=()
 if grep -q $'^driver\ttray\t1' "$figures"; then tray=(--tray); fi
 twin=("dialog_floor=$build/bench/dialog_floor.exe" "dialog_floor=$build/bench/dialog_floor.exe")
-# Two rounds there rather than three keep the whole to about fifteen minutes on a busy machine.
-twin_options=(--rounds 2 --starts 5 "$@" --idle 0 --grid-rounds 0 "${tray[@]}")
-timeout 600 scripts/wine-session.sh scripts/wine-run "$build/bench/driver.exe" "${twin[@]}" \
+# Two rounds there rather than three keep the whole to about twenty-five minutes on a busy
+# machine; the grid's openings there show how far apart two identical programs grow.
+twin_options=(--rounds 2 --starts 5 --grid-rounds 1000 "$@" --idle 0 "${tray[@]}")
+timeout 900 scripts/wine-session.sh scripts/wine-run "$build/bench/driver.exe" "${twin[@]}" \
   "${twin_options[@]}" >"$twin_figures"
 load_after=$(load)
 
