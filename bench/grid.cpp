@@ -19,7 +19,7 @@ constexpr int kSquare = 16;         // the side of the small target
 constexpr int kStep = 10;           // pixels per keypad press at the default speed (index 3)
 constexpr int kTenSteps = 10 * kStep;  // per Ctrl+keypad press
 constexpr int kSamples = 10000;     // random start and target pairs for the step moves
-constexpr unsigned kSeed = 23;      // the number, so every run draws the same pairs
+constexpr unsigned kSeed = 23;      // fixed, so every run draws the same pairs
 
 struct Size {
     int width;

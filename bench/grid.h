@@ -1,6 +1,6 @@
 #pragma once
 
-// The keypad grid's measures (issue 23): how many keys bring the pointer onto a target, by
+// The keypad grid's measures: how many keys bring the pointer onto a target, by
 // the grid's own arithmetic and by step moves; how soon a program paints its grid and moves
 // the pointer; what an open grid costs at rest; whether opening and closing it leaves anything
 // behind.
