@@ -139,8 +139,8 @@ public:
     }
 
     void Print(const std::string& figure) const {
-        ::Print("driver", figure + "_max", reached_ ? most_ : -1);
-        ::Print("driver", figure + "_mean", reached_ ? sum_ / reached_ : -1);
+        ::Print("driver", figure + "_max", reached_ > 0 ? most_ : -1);
+        ::Print("driver", figure + "_mean", reached_ > 0 ? sum_ / reached_ : -1);
         ::Print("driver", figure + "_unreachable", unreachable_ / (reached_ + unreachable_));
     }
 
