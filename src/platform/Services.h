@@ -4,6 +4,8 @@
 // engine) needs. Win32Services implements them over the real system; the native
 // tests use recording fakes, so that logic never includes <windows.h>.
 
+#include "platform/Geometry.h"
+
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
@@ -22,19 +24,6 @@ public:
     virtual void Unregister(WindowHandle window, int id) = 0;
 };
 
-struct ScreenPoint {
-    int x;
-    int y;
-};
-
-// The rectangle that spans every monitor, in physical pixels.
-struct ScreenArea {
-    int left;
-    int top;
-    int width;
-    int height;
-};
-
 // One synthetic mouse input: mouse_event's flags, coordinates and wheel data.
 struct MouseEvent {
     std::uint32_t flags = 0;
@@ -47,6 +36,7 @@ class MouseInput {
 public:
     virtual ~MouseInput() = default;
     virtual std::optional<ScreenPoint> CursorPosition() = 0;
+    // The rectangle that spans every monitor.
     virtual ScreenArea VirtualScreen() = 0;
     // Every monitor's full rectangle, taskbar included, as the system has them now.
     virtual std::vector<ScreenArea> Monitors() = 0;
