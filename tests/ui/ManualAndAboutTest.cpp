@@ -369,7 +369,7 @@ void ExpectAboutBoxThenCloseIt(RunningProgram& program, HWND dialog) {
     const POINT dialogCentre = CentreOf(dialog);
     EXPECT_LE(std::abs(boxCentre.x - dialogCentre.x), 1) << "centred over the main dialog";
     EXPECT_LE(std::abs(boxCentre.y - dialogCentre.y), 1) << "centred over the main dialog";
-    EXPECT_EQ(StaticTexts(about), (std::vector<std::string>{"Tarnwick 1.2", "Copyright (C) 2026"}));
+    EXPECT_EQ(StaticTexts(about), (std::vector<std::string>{"Tarnwick 1.3", "Copyright (C) 2026"}));
     EXPECT_NE(ShownIcon(about), nullptr);
     const HWND ok = GetDlgItem(about, IDOK);
     EXPECT_EQ(GetWindowLongA(ok, GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
