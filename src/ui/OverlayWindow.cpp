@@ -1,0 +1,122 @@
+#include "ui/OverlayWindow.h"
+
+#include "platform/PaintContext.h"
+
+#include <utility>
+
+namespace {
+
+// Whether `area` is the whole rectangle of the monitor it lies on.
+bool WholeMonitor(const ScreenArea& area) {
+    const RECT rect{area.left, area.top, area.left + area.width, area.top + area.height};
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    return GetMonitorInfoA(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &info) &&
+           EqualRect(&info.rcMonitor, &rect);
+}
+
+}  // namespace
+
+OverlayWindow::OverlayWindow(const char* className, bool seeThrough, Painter painter)
+    : className_(className), seeThrough_(seeThrough), painter_(std::move(painter)) {}
+
+void OverlayWindow::Create() {
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = &OverlayWindow::Procedure;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = className_;
+    RegisterClassA(&windowClass);
+    // An owned window gets no taskbar button from any shell, Wine's included, which lists
+    // every unowned one. Its owner is a hidden window of its own: the dialog, once minimised,
+    // would hide the windows it owns.
+    owner_ = OwnedWindow(
+        CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr));
+    window_ = OwnedWindow(CreateWindowExA(
+        WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST,
+        className_, "", WS_POPUP, 0, 0, 0, 0, owner_.get(), nullptr, instance, this));
+    // A layered window shows nothing until it is told how; clicks pass through it either way.
+    if (seeThrough_) {
+        SetLayeredWindowAttributes(window_.get(), kSeeThrough, 0, LWA_COLORKEY);
+    } else {
+        SetLayeredWindowAttributes(window_.get(), 0, 255, LWA_ALPHA);
+    }
+}
+
+void OverlayWindow::Show(const ScreenArea& area) {
+    if (!window_) {
+        Create();
+    }
+    // Windows 10 and 11 take a topmost window that covers a whole monitor for a full-screen
+    // program, and drop the taskbar behind the other windows while it is up.
+    const int height = WholeMonitor(area) ? area.height - 1 : area.height;
+    // Raised again at every show: the taskbar may have come up above it meanwhile.
+    SetWindowPos(window_.get(), HWND_TOPMOST, area.left, area.top, area.width, height,
+                 SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    // Painted at once, not when the message queue next runs dry.
+    RedrawWindow(window_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+void OverlayWindow::Hide() {
+    if (window_) {
+        ShowWindow(window_.get(), SW_HIDE);
+    }
+    buffer_ = MemoryDc();
+    bitmap_ = Bitmap();
+    bufferSize_ = {};
+}
+
+bool OverlayWindow::Visible() const { return window_ && IsWindowVisible(window_.get()); }
+
+int OverlayWindow::Dpi() const {
+    using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+    const FARPROC found = GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
+    if (found && window_) {
+        return static_cast<int>(
+            reinterpret_cast<GetDpiForWindowFunction>(reinterpret_cast<void*>(found))(window_.get()));
+    }
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+LRESULT CALLBACK OverlayWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        SetWindowLongPtrA(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<OverlayWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    switch (message) {
+        case WM_PAINT:
+            if (self) {
+                self->Paint();
+                return 0;
+            }
+            break;
+        case WM_ERASEBKGND: return 1;  // the paint covers every pixel
+        case WM_NCHITTEST: return HTTRANSPARENT;
+        default: break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void OverlayWindow::Paint() {
+    const PaintContext paint(window_.get());
+    RECT client{};
+    GetClientRect(window_.get(), &client);
+    const SIZE size{client.right, client.bottom};
+    if (size.cx > bufferSize_.cx || size.cy > bufferSize_.cy) {
+        buffer_ = MemoryDc();
+        bitmap_ = Bitmap(CreateCompatibleBitmap(paint.dc(), size.cx, size.cy));
+        buffer_ = MemoryDc(bitmap_ ? CreateCompatibleDC(paint.dc()) : nullptr);
+        SelectObject(buffer_.get(), bitmap_.get());
+        bufferSize_ = buffer_ ? size : SIZE{};
+    }
+    if (!buffer_) {
+        painter_(paint.dc(), size);
+        return;
+    }
+    painter_(buffer_.get(), size);
+    BitBlt(paint.dc(), 0, 0, size.cx, size.cy, buffer_.get(), 0, 0, SRCCOPY);
+}
