@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -363,31 +364,43 @@ const std::vector<HotKeyCall> kGridKeys = {Registered(1222, 0, 0x6F), Registered
                                            Registered(1224, 0, 0x1B)};
 
 // The grid's own keys are taken when it opens and handed back exactly once by every path that
-// closes it, which also hides the overlay; a digit picks and never clicks.
+// closes it, which also hides the overlay; a digit picks and never clicks, and the keys that
+// act before closing it do their deed.
 TEST_F(ExtendedKeypadTest, EveryPathThatClosesTheGridHandsItsKeysBackAndHidesIt) {
     engine.SetExtendedKeypad(true);
     hotKeys.takenElsewhere = {{0, 0x1B}};  // Esc held elsewhere: left out without a word
     const ScreenPoint opened{100, 100}, picked{170, 639};
+    const std::vector<Injection> none, click{{0x0006}}, hold{kLeftDown}, release{kLeftUp},
+        doubleClick{kLeftDown, kLeftUp, kLeftDown, kLeftUp};
     const struct {
         const char* name;
         std::function<void()> close;
         ScreenPoint pointer;
+        bool held;                       // the left button down before the grid opens
+        std::vector<Injection> buttons;  // what the closing does with them
     } paths[] = {
-        {"keypad *", [&] { engine.OnHotKey(HOTKEY_GRID); }, picked},
-        {"keypad /", [&] { engine.OnHotKey(HOTKEY_GRID_CLICK); }, picked},
-        {"Esc", [&] { engine.OnHotKey(HOTKEY_GRID_CANCEL); }, opened},
-        {"keypad - twice", [&] { engine.OnHotKey(HOTKEY_GRID_BACK); engine.OnHotKey(HOTKEY_GRID_BACK); }, opened},
-        {"keypad 0", [&] { engine.OnHotKey(HOTKEY_BUTTON_HOLD); }, picked},
-        {"keypad .", [&] { engine.OnHotKey(HOTKEY_BUTTON_RELEASE); }, picked},
-        {"keypad +", [&] { engine.OnHotKey(HOTKEY_DOUBLE_CLICK); }, picked},
-        {"start/stop", [&] { engine.OnHotKey(HOTKEY_START_STOP); engine.OnHotKey(HOTKEY_START_STOP); }, picked},
-        {"option off", [&] { engine.SetExtendedKeypad(false); engine.SetExtendedKeypad(true); }, picked},
-        {"display change, exit, end of session", [&] { engine.CloseGrid(); }, picked},
+        {"keypad *", [&] { engine.OnHotKey(HOTKEY_GRID); }, picked, false, none},
+        {"keypad /", [&] { engine.OnHotKey(HOTKEY_GRID_CLICK); }, picked, false, click},
+        {"keypad / while held", [&] { engine.OnHotKey(HOTKEY_GRID_CLICK); }, picked, true, release},
+        {"Esc", [&] { engine.OnHotKey(HOTKEY_GRID_CANCEL); }, opened, false, none},
+        {"keypad - twice", [&] { engine.OnHotKey(HOTKEY_GRID_BACK); engine.OnHotKey(HOTKEY_GRID_BACK); }, opened,
+         false, none},
+        {"keypad 0", [&] { engine.OnHotKey(HOTKEY_BUTTON_HOLD); }, picked, false, hold},
+        {"keypad .", [&] { engine.OnHotKey(HOTKEY_BUTTON_RELEASE); }, picked, true, release},
+        {"keypad +", [&] { engine.OnHotKey(HOTKEY_DOUBLE_CLICK); }, picked, false, doubleClick},
+        {"start/stop", [&] { engine.OnHotKey(HOTKEY_START_STOP); engine.OnHotKey(HOTKEY_START_STOP); }, picked,
+         false, none},
+        {"option off", [&] { engine.SetExtendedKeypad(false); engine.SetExtendedKeypad(true); }, picked, false,
+         none},
+        {"display change, exit, end of session", [&] { engine.CloseGrid(); }, picked, false, none},
         {"a single pixel", [&] { for (int i = 0; i < 9 && engine.GridOpen(); ++i) engine.OnHotKey(HOTKEY_MOVE_DOWN); },
-         {168, 638}},
+         {168, 638}, false, none},
     };
     for (const auto& path : paths) {
         mouse.cursor = opened;
+        if (path.held) {
+            engine.OnHotKey(HOTKEY_BUTTON_HOLD);
+        }
         TakeCalls();
         engine.OnHotKey(HOTKEY_GRID);
         EXPECT_EQ(TakeCalls(), kGridKeys) << path.name;
@@ -396,7 +409,12 @@ TEST_F(ExtendedKeypadTest, EveryPathThatClosesTheGridHandsItsKeysBackAndHidesIt)
         engine.OnHotKey(HOTKEY_LEFT_CLICK);  // digit 1: the bottom-left cell
         ASSERT_EQ(mouse.injections, (std::vector<Injection>{{kAbsoluteMove, 10880, 54528}})) << path.name;
         EXPECT_EQ(gridView.region.height, 256) << path.name;
+        mouse.injections.clear();
         path.close();
+        std::vector<Injection> buttons;
+        std::copy_if(mouse.injections.begin(), mouse.injections.end(), std::back_inserter(buttons),
+                     [](const Injection& injection) { return (injection.flags & 0x0001) == 0; });
+        EXPECT_EQ(buttons, path.buttons) << path.name;
         EXPECT_FALSE(engine.GridOpen()) << path.name;
         EXPECT_FALSE(gridView.shown) << path.name;
         const std::vector<HotKeyCall> calls = TakeCalls();
@@ -411,7 +429,7 @@ TEST_F(ExtendedKeypadTest, EveryPathThatClosesTheGridHandsItsKeysBackAndHidesIt)
 }
 
 // Ctrl with a move key takes the grid to the next monitor while it is a whole one, then moves
-// the region by its own size within the screen; back returns to the region and pointer before.
+// the region by its own size within that monitor; back returns to the region and pointer before.
 TEST_F(ExtendedKeypadTest, CtrlMovesTheGridBetweenMonitorsThenMovesTheRegion) {
     engine.SetExtendedKeypad(true);
     mouse.screen = {-1920, 0, 3840, 1080};
@@ -426,8 +444,8 @@ TEST_F(ExtendedKeypadTest, CtrlMovesTheGridBetweenMonitorsThenMovesTheRegion) {
         {HOTKEY_FAST_RIGHT, {0, 0, 1920, 1080}, {100, 100}},  // no monitor that way
         {HOTKEY_FAST_LEFT, {-1920, 0, 1920, 1080}, {-961, 539}},
         {HOTKEY_WHEEL_DOWN, {-640, 0, 640, 360}, {-321, 179}},  // digit 9
-        {HOTKEY_FAST_RIGHT, {0, 0, 640, 360}, {319, 179}},
-        {HOTKEY_FAST_UP, {0, 0, 640, 360}, {319, 179}},  // at the top edge
+        {HOTKEY_FAST_RIGHT, {-640, 0, 640, 360}, {-321, 179}},  // at its monitor's edge
+        {HOTKEY_FAST_UP, {-640, 0, 640, 360}, {-321, 179}},     // at the top edge
         {HOTKEY_GRID_BACK, {-1920, 0, 1920, 1080}, {-961, 539}},
         {HOTKEY_GRID_CANCEL, {-1920, 0, 1920, 1080}, {100, 100}},
     };
