@@ -2,8 +2,6 @@
 
 #include "platform/PaintContext.h"
 
-#include <utility>
-
 namespace {
 
 Region EmptyRegion() { return Region(CreateRectRgn(0, 0, 0, 0)); }
@@ -52,7 +50,7 @@ void Backdrop::Cover(const ScreenArea& monitor, const std::vector<RECT>& drawn) 
         covered_ = EmptyRegion();
         monitor_ = monitor;
     }
-    Region now = EmptyRegion();
+    const Region now = EmptyRegion();
     for (const RECT& rect : drawn) {
         const Region part(CreateRectRgn(rect.left - monitor.left, rect.top - monitor.top, rect.right - monitor.left,
                                         rect.bottom - monitor.top));
@@ -70,7 +68,7 @@ void Backdrop::Cover(const ScreenArea& monitor, const std::vector<RECT>& drawn) 
         }
     }
     SelectClipRgn(dc_.get(), nullptr);
-    covered_ = std::move(now);
+    CombineRgn(covered_.get(), covered_.get(), now.get(), RGN_OR);
 }
 
 void Backdrop::Clear() {

@@ -35,7 +35,8 @@ SIZE PointerSize(int dpi) {
     }
     const ScreenDc screen;
     const int systemDpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
-    return {MulDiv(GetSystemMetrics(SM_CXCURSOR), dpi, systemDpi), MulDiv(GetSystemMetrics(SM_CYCURSOR), dpi, systemDpi)};
+    return {MulDiv(GetSystemMetrics(SM_CXCURSOR), dpi, systemDpi),
+            MulDiv(GetSystemMetrics(SM_CYCURSOR), dpi, systemDpi)};
 }
 
 RECT OnScreen(const RECT& rect, const ScreenArea& area) {
