@@ -64,8 +64,8 @@ void Loupe::Hide() {
 
 // The picture in pieces, each screen pixel a square of the zoom's size, never smoothed; the
 // cuts between them, a light line edged in dark like the grid's, so that they show on any
-// picture; the pointer's pixel in a dark and a light frame; each labelled cell's digit, small,
-// in its top-left corner, where it leaves at least half of the cell and its centre in sight.
+// picture; the pointer's pixel framed; each labelled cell's digit, small, in its top-left
+// corner, where it leaves at least half of every cell and its centre in sight.
 void Loupe::Draw(HDC dc, SIZE size) const {
     const int zoom = layout_.zoom;
     const int line = layout_.line;
@@ -90,11 +90,12 @@ void Loupe::Draw(HDC dc, SIZE size) const {
         FillArea(dc, 0, gap.start + line, size.cx, gap.end - line, light);
     }
 
+    // Light next to the pixel, then dark: beside a cut, dark at its edges, the frame still shows.
     const ScreenArea& pixel = layout_.pointer;
     RECT frame{pixel.left - line, pixel.top - line, pixel.left + pixel.width + line, pixel.top + pixel.height + line};
-    FrameRect(dc, &frame, dark);
-    InflateRect(&frame, line, line);
     FrameRect(dc, &frame, light);
+    InflateRect(&frame, line, line);
+    FrameRect(dc, &frame, dark);
 
     const Font font(CreateFontA(-MulDiv(kDigitHeight, dpi_, kStandardDpi), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
                                 DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
@@ -105,15 +106,19 @@ void Loupe::Draw(HDC dc, SIZE size) const {
     const SIZE box{text.cx + 2 * line, text.cy};
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_WINDOW));
+    // All the digits or none, so that a keypad's worth never shows with gaps in it.
     for (std::size_t index = 0; index < layout_.cells.size(); ++index) {
         const ScreenArea& cell = layout_.cells[index];
-        if (!layout_.labelled[index] || box.cx > cell.width || box.cy > cell.height ||
-            2 * box.cx * box.cy > cell.width * cell.height) {
-            continue;
+        if (layout_.labelled[index] &&
+            (box.cx > cell.width || box.cy > cell.height || 2 * box.cx * box.cy > cell.width * cell.height)) {
+            return;
         }
+    }
+    for (std::size_t index = 0; index < layout_.cells.size(); ++index) {
+        const ScreenArea& cell = layout_.cells[index];
         RECT label{cell.left, cell.top, cell.left + box.cx, cell.top + box.cy};
         RECT covered{};
-        if (IntersectRect(&covered, &label, &frame)) {
+        if (!layout_.labelled[index] || IntersectRect(&covered, &label, &frame)) {
             continue;
         }
         FillRect(dc, &label, dark);
