@@ -431,6 +431,10 @@ void Work(const Program& program, const Stage& stage, bool cycles, int gridRound
     MeasureFlood(program, stage);
     // The grid's growth is judged against the dialog floor's, so the bare floor is spared it.
     MeasureGrid(program, *target, stage.Home(), kGridOpenings, program.windowShown && cycles ? gridRounds : 0);
+    // Only Tarnwick has a loupe; its growth is judged against the dialog floor's grid.
+    if (program.name == "tarnwick") {
+        MeasureLoupe(program, *target, stage.Home(), kGridOpenings, cycles ? gridRounds : 0);
+    }
     if (program.windowShown && cycles) {
         // The first cycle makes what the dialog makes once, on its first hover or repaint
         // (Tarnwick's buttons make their tooltips then); growth is counted after it.
@@ -578,9 +582,13 @@ int main(int argc, char** argv) {
         if (options.idleSeconds > 0) {
             for (const Program& program : programs) {
                 Progress("idling " + program.name + " for " + std::to_string(options.idleSeconds) +
-                         " s with its keypad grid open, then as long with it closed again");
+                         " s with its keypad grid open (and its loupe showing, if it has one), then as long"
+                         " with it closed again");
                 const auto target = Start(program, stage);
                 MeasureGridIdle(program, *target, stage.Home(), options.idleSeconds);
+                if (program.name == "tarnwick") {
+                    MeasureLoupeIdle(program, *target, stage.Home(), options.idleSeconds);
+                }
                 MeasureIdle(program, *target, options.idleSeconds, "idle_ms");
             }
             for (const Program& program : programs) {

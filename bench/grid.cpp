@@ -2,9 +2,12 @@
 
 #include "driving.h"
 #include "emulation/KeypadGrid.h"
+#include "emulation/LoupeLayout.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <iterator>
 #include <optional>
 #include <random>
 #include <stdexcept>
@@ -302,12 +305,12 @@ Places Where(POINT home) {
             {centre.x, centre.y}};
 }
 
-// The program's grid window, once it has made one.
-HWND GridWindow(const Target& target) {
+// The program's window of `windowClass` (its grid's or its loupe's), once it has made one.
+HWND ProgramWindow(const Target& target, const char* windowClass) {
     DWORD process = 0;
     GetWindowThreadProcessId(target.Window(), &process);
-    for (HWND window = FindWindowExA(nullptr, nullptr, "TarnwickGrid", nullptr); window;
-         window = FindWindowExA(nullptr, window, "TarnwickGrid", nullptr)) {
+    for (HWND window = FindWindowExA(nullptr, nullptr, windowClass, nullptr); window;
+         window = FindWindowExA(nullptr, window, windowClass, nullptr)) {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
         if (owner == process) {
@@ -317,10 +320,12 @@ HWND GridWindow(const Target& target) {
     return nullptr;
 }
 
-bool GridShown(const Target& target) {
-    const HWND window = GridWindow(target);
+bool Shown(const Target& target, const char* windowClass) {
+    const HWND window = ProgramWindow(target, windowClass);
     return window && IsWindowVisible(window);
 }
+
+bool GridShown(const Target& target) { return Shown(target, "TarnwickGrid"); }
 
 bool At(POINT point) {
     const POINT now = Pointer();
@@ -437,41 +442,183 @@ void MeasureGridResponse(const Program& program, const Target& target, POINT hom
 
 constexpr int kBatch = 10;  // openings sent at once
 constexpr int kFirstBatches = 20;  // before the growth is counted
-// The digits of each opening in a batch, in turn, and those of its last, whose end no other
-// opening of the batch shares. All leave the pointer in the right half of the screen, on the
-// bare desktop: over a window (Tarnwick's dialog opens at the top left) it would make that
-// window track it, show tooltips and so on, and the growth would be that window's.
-constexpr int kNarrowings[2][2] = {{9, 3}, {3, 9}};
-constexpr int kLastNarrowing[2] = {6, 1};
 
-// kBatch openings in one SendInput, each keypad *, two digits and keypad * again, but the
-// last, which Esc closes once its digits have put the pointer at their cell's centre (Esc is
-// the program's only while its grid is open). Sent together, the openings keep the program
-// busy until the last, so the windows beneath the grid repaint once a batch.
-void OpenNarrowClose(const Program& program, const Target& target, POINT home) {
+// The digits of the openings of a batch: each but the last takes `each[0]` and `each[1]` in
+// turn, the last takes `last`, whose end no other opening of the batch shares.
+struct Narrowings {
+    std::vector<int> each[2];
+    std::vector<int> last;
+};
+
+// The grid's: all leave the pointer in the right half of the screen, on the bare desktop: over
+// a window (Tarnwick's dialog opens at the top left) it would make that window track it, show
+// tooltips and so on, and the growth would be that window's.
+const Narrowings kGridNarrowings{{{9, 3}, {3, 9}}, {6, 1}};
+// The same a digit deeper, each reaching the loupe on a screen of 1024x768 and larger.
+const Narrowings kLoupeNarrowings{{{9, 3, 5}, {3, 9, 5}}, {6, 1, 5}};
+
+// kBatch openings in one SendInput, each keypad *, its digits and keypad * again, but the
+// last, which Esc closes once its digits have put the pointer at their cell's centre and
+// `shown` (the grid's or the loupe's window) is up (Esc is the program's only while its grid
+// is open). Sent together, the openings keep the program busy until the last, so the windows
+// beneath the grid repaint once a batch.
+void OpenNarrowClose(const Program& program, const Target& target, POINT home, const Narrowings& narrowings,
+                     const char* shown) {
     std::vector<INPUT> keys;
     const auto press = [&keys](int virtualKey) {
         keys.push_back(Key(static_cast<WORD>(virtualKey), false));
         keys.push_back(Key(static_cast<WORD>(virtualKey), true));
     };
     for (int opening = 0; opening < kBatch; ++opening) {
-        const int* digits = opening + 1 == kBatch ? kLastNarrowing : kNarrowings[opening % 2];
+        const bool last = opening + 1 == kBatch;
         press(VK_MULTIPLY);
-        press(VK_NUMPAD0 + digits[0]);
-        press(VK_NUMPAD0 + digits[1]);
-        if (opening + 1 < kBatch) {
+        for (const int digit : last ? narrowings.last : narrowings.each[opening % 2]) {
+            press(VK_NUMPAD0 + digit);
+        }
+        if (!last) {
             press(VK_MULTIPLY);
         }
     }
-    const ScreenPoint end = GridCentre(GridCell(GridCell(MonitorOf(home), kLastNarrowing[0]), kLastNarrowing[1]));
+    ScreenArea region = MonitorOf(home);
+    for (const int digit : narrowings.last) {
+        region = GridCell(region, digit);
+    }
+    const ScreenPoint end = GridCentre(region);
     Send(keys);
-    if (!WaitFor([&] { return At({end.x, end.y}) && GridShown(target); }, 10)) {
+    if (!WaitFor([&] { return At({end.x, end.y}) && GridShown(target) && Shown(target, shown); }, 10)) {
         throw std::runtime_error(program.name + "'s grid does not open, narrow and close as the driver expects");
     }
     Press(VK_ESCAPE);
-    if (!WaitFor([&] { return !GridShown(target); }, 5)) {
+    if (!WaitFor([&] { return !GridShown(target) && !Shown(target, shown); }, 5)) {
         throw std::runtime_error(program.name + "'s grid does not close on Esc");
     }
+}
+
+// What the first openings make stays for the program's life: the windows, kept, and under
+// Wine some 70 KiB of memory that a program showing a dialog takes over its first hundred or
+// so openings (the dialog floor as much as Tarnwick): <figure>_first.
+void MeasureFirstOpenings(const Program& program, const Target& target, POINT home, const Footprint& before,
+                          const Narrowings& narrowings, const char* shown, const std::string& figure) {
+    for (int batch = 0; batch < kFirstBatches; ++batch) {
+        OpenNarrowClose(program, target, home, narrowings, shown);
+    }
+    Sleep(1000);
+    PrintGrowth(program, target.Holdings(), before, figure + "_first");
+    AwaitStill();
+    PlacePointer(home);
+}
+
+// The growth over `growthRounds` openings, and over their second half: <figure>_rounds,
+// <figure>_second_half.
+void MeasureOpenings(const Program& program, const Target& target, POINT home, int growthRounds,
+                     const Narrowings& narrowings, const char* shown, const std::string& figure) {
+    Progress(program.name + ": " + std::to_string(growthRounds) + " openings of the grid (" + figure + ")");
+    const int batches = growthRounds / kBatch;
+    Sleep(1000);
+    const Footprint start = target.Holdings();
+    for (int batch = 0; batch < batches / 2; ++batch) {
+        OpenNarrowClose(program, target, home, narrowings, shown);
+    }
+    Sleep(1000);
+    const Footprint middle = target.Holdings();
+    for (int batch = batches / 2; batch < batches; ++batch) {
+        OpenNarrowClose(program, target, home, narrowings, shown);
+    }
+    Sleep(1000);
+    const Footprint after = target.Holdings();
+    Print(program, figure + "_rounds", batches * kBatch);
+    PrintGrowth(program, after, start, figure + "_rounds");
+    PrintGrowth(program, after, middle, figure + "_second_half");
+    AwaitStill();
+    PlacePointer(home);
+}
+
+// ---- The loupe ----
+
+// Keypad * and these digits from the right edge's middle bring the loupe up on a screen of
+// 1024x768 and larger: the region is then at most 38 pixels wide.
+constexpr int kLoupeDigits[] = {6, 5, 5};
+
+// Where the driver looks: the loupe's cut after its first span of pixels, across the middle
+// of its first row of squares, by the loupe's own arithmetic at the screen's DPI; and where
+// the last digit puts the pointer. What lies there before is the bare desktop, beside the
+// region the grid showed a digit before.
+struct LoupePlaces {
+    POINT cut;
+    POINT centre;
+    ScreenArea source;  // what the loupe reads of the screen, and where it stands
+    ScreenArea window;
+};
+
+LoupePlaces WhereLoupe(POINT home) {
+    const ScreenArea monitor = MonitorOf(home);
+    ScreenArea region = monitor;
+    for (const int digit : kLoupeDigits) {
+        region = GridCell(region, digit);
+    }
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    const std::optional<LoupeLayout> loupe = PlaceLoupe(monitor, region, dpi);
+    if (!loupe) {
+        throw std::runtime_error("the screen is too small for the loupe three digits in");
+    }
+    const LoupeSpan& column = loupe->columns.front();
+    const LoupeSpan& row = loupe->rows.front();
+    const ScreenPoint centre = GridCentre(region);
+    return {{loupe->window.left + column.at + column.pixels * loupe->zoom + loupe->line,
+             loupe->window.top + row.at + row.pixels * loupe->zoom / 2},
+            {centre.x, centre.y},
+            loupe->source,
+            loupe->window};
+}
+
+// Keypad * and the digits before the last, each awaited; false when the grid does not follow.
+bool OpenBeforeLoupe(const Target& target, const Places& places) {
+    Press(VK_MULTIPLY);
+    if (!WaitFor([&] { return GridShown(target) && Strip().CrossesLine(places.open); }, 2)) {
+        return false;
+    }
+    ScreenArea region = MonitorOf(places.open);
+    for (std::size_t index = 0; index + 1 < std::size(kLoupeDigits); ++index) {
+        region = GridCell(region, kLoupeDigits[index]);
+        const ScreenPoint centre = GridCentre(region);
+        Press(static_cast<WORD>(VK_NUMPAD0 + kLoupeDigits[index]));
+        if (!WaitFor([&] { return At({centre.x, centre.y}); }, 2)) {
+            return false;
+        }
+    }
+    Sleep(20);
+    return true;
+}
+
+// The grid and the loupe closed, the loupe's cut gone from the screen, the pointer at `home`.
+void AwaitLoupeClosed(const Program& program, const Target& target, const LoupePlaces& loupe, POINT home) {
+    if (!WaitFor([&] { return !GridShown(target) && !Shown(target, "TarnwickLoupe") && At(home) &&
+                              !Strip().CrossesLine(loupe.cut); },
+                 5)) {
+        throw std::runtime_error(program.name + "'s loupe does not close on Esc");
+    }
+}
+
+// What the loupe's reads of the screen cost when the driver makes them: its picture, then
+// the rectangle it is about to cover, each a BitBlt from the screen's DC into a bitmap.
+double LoupeReadSeconds(const LoupePlaces& loupe) {
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    const double start = Now();
+    for (const ScreenArea& area : {loupe.source, loupe.window}) {
+        const HBITMAP bitmap = CreateCompatibleBitmap(screen, area.width, area.height);
+        const HGDIOBJ previous = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, area.width, area.height, screen, area.left, area.top, SRCCOPY);
+        GdiFlush();
+        SelectObject(memory, previous);
+        DeleteObject(bitmap);
+    }
+    const double seconds = Now() - start;
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return seconds;
 }
 
 }  // namespace
@@ -493,38 +640,53 @@ void MeasureGrid(const Program& program, const Target& target, POINT home, int o
     const Footprint before = target.Holdings();
     CheckGrid(program, target, home);
     if (growthRounds > 0) {
-        // What the first openings make stays for the program's life: the window, kept, and
-        // under Wine some 70 KiB of memory that a program showing a dialog takes over its
-        // first hundred or so openings (the dialog floor as much as Tarnwick).
-        for (int batch = 0; batch < kFirstBatches; ++batch) {
-            OpenNarrowClose(program, target, home);
-        }
-        Sleep(1000);
-        PrintGrowth(program, target.Holdings(), before, "grid_first");
-        AwaitStill();
-        PlacePointer(home);
+        MeasureFirstOpenings(program, target, home, before, kGridNarrowings, "TarnwickGrid", "grid");
     }
     MeasureGridResponse(program, target, home, openings);
     if (growthRounds > 0) {
-        Progress(program.name + ": " + std::to_string(growthRounds) + " openings of the grid");
-        const int batches = growthRounds / kBatch;
-        Sleep(1000);
-        const Footprint start = target.Holdings();
-        for (int batch = 0; batch < batches / 2; ++batch) {
-            OpenNarrowClose(program, target, home);
+        MeasureOpenings(program, target, home, growthRounds, kGridNarrowings, "TarnwickGrid", "grid");
+    }
+}
+
+void MeasureLoupe(const Program& program, const Target& target, POINT home, int openings, int growthRounds) {
+    Progress(program.name + ": the keypad grid's loupe");
+    const Footprint before = target.Holdings();
+    const Places places = Where(home);
+    const LoupePlaces loupe = WhereLoupe(home);
+    if (growthRounds > 0) {
+        MeasureFirstOpenings(program, target, home, before, kLoupeNarrowings, "TarnwickLoupe", "loupe");
+    }
+    PlacePointer(home);
+    std::vector<double> picks;
+    std::vector<double> reads;
+    WaitForQuiet();
+    for (int opening = 0; opening < openings; ++opening) {
+        if (!OpenBeforeLoupe(target, places)) {
+            throw std::runtime_error(program.name + "'s grid does not follow keypad * and its digits to the loupe");
         }
-        Sleep(1000);
-        const Footprint middle = target.Holdings();
-        for (int batch = batches / 2; batch < batches; ++batch) {
-            OpenNarrowClose(program, target, home);
+        const double sent = Now();
+        Press(static_cast<WORD>(VK_NUMPAD0 + kLoupeDigits[std::size(kLoupeDigits) - 1]));
+        const std::optional<double> pick = Until(
+            [&] { return At(loupe.centre) && Shown(target, "TarnwickLoupe") && Strip().CrossesLine(loupe.cut); },
+            sent);
+        if (pick) {
+            picks.push_back(*pick * 1e6);
+        } else if (opening == 0) {
+            throw std::runtime_error(program.name + "'s loupe shows no cut at (" + std::to_string(loupe.cut.x) +
+                                     ", " + std::to_string(loupe.cut.y) + ")");
         }
-        Sleep(1000);
-        const Footprint after = target.Holdings();
-        Print(program, "grid_rounds", batches * kBatch);
-        PrintGrowth(program, after, start, "grid_rounds");
-        PrintGrowth(program, after, middle, "grid_second_half");
-        AwaitStill();
-        PlacePointer(home);
+        Press(VK_ESCAPE);
+        AwaitLoupeClosed(program, target, loupe, home);
+        reads.push_back(LoupeReadSeconds(loupe) * 1e6);
+    }
+    if (!picks.empty()) {
+        Print(program, "loupe_pick_median_us", Percentile(picks, 0.5));
+        Print(program, "loupe_pick_p99_us", Percentile(picks, 0.99));
+    }
+    Print(program, "loupe_pick_lost", openings - static_cast<int>(picks.size()));
+    Print(program, "loupe_read_median_us", Percentile(reads, 0.5));
+    if (growthRounds > 0) {
+        MeasureOpenings(program, target, home, growthRounds, kLoupeNarrowings, "TarnwickLoupe", "loupe");
     }
 }
 
@@ -538,4 +700,20 @@ void MeasureGridIdle(const Program& program, const Target& target, POINT home, i
     MeasureIdle(program, target, seconds, "grid_idle_ms");
     Press(VK_ESCAPE);
     AwaitClosed(program, target, places, home);
+}
+
+void MeasureLoupeIdle(const Program& program, const Target& target, POINT home, int seconds) {
+    const Places places = Where(home);
+    const LoupePlaces loupe = WhereLoupe(home);
+    PlacePointer(home);
+    if (!OpenBeforeLoupe(target, places)) {
+        throw std::runtime_error(program.name + "'s grid does not follow keypad * and its digits to the loupe");
+    }
+    Press(static_cast<WORD>(VK_NUMPAD0 + kLoupeDigits[std::size(kLoupeDigits) - 1]));
+    if (!WaitFor([&] { return Strip().CrossesLine(loupe.cut); }, 2)) {
+        throw std::runtime_error(program.name + "'s loupe does not show");
+    }
+    MeasureIdle(program, target, seconds, "loupe_idle_ms");
+    Press(VK_ESCAPE);
+    AwaitLoupeClosed(program, target, loupe, home);
 }

@@ -24,3 +24,14 @@ void MeasureReach();
 void MeasureGrid(const Program& program, const Target& target, POINT home, int openings, int growthRounds);
 // Idle with the grid open (grid_idle_ms); then closes it, the pointer back at `home`.
 void MeasureGridIdle(const Program& program, const Target& target, POINT home, int seconds);
+
+// Tarnwick's loupe, the pointer at `home`: when `growthRounds` is nonzero, what its first
+// openings made; then keypad *, 6 and 5, each awaited, and the timed 5 until the pointer stands
+// at the region's centre and the loupe's cut shows on the screen, `openings` times from rest
+// (loupe_pick_* figures; throws when the first never shows), each closed by Esc, and what the
+// driver takes to read the loupe's picture and rectangle from the screen (loupe_read_median_us);
+// then the growth over that many openings more, each narrowed by three digits into the loupe,
+// in batches as the grid's.
+void MeasureLoupe(const Program& program, const Target& target, POINT home, int openings, int growthRounds);
+// Idle with the loupe showing (loupe_idle_ms); then closes the grid, the pointer back at `home`.
+void MeasureLoupeIdle(const Program& program, const Target& target, POINT home, int seconds);

@@ -178,6 +178,21 @@ NOTES = """\
     showing a dialog takes over its first hundred or so openings, the dialog floor as much as
     Tarnwick) is shown once; the growth is then counted over 1,000 openings more, and the
     memory after their first half is taken too, as for the dialog cycles.
+16. **The keypad grid's loupe** (Tarnwick's alone, so its rows are judged against Tarnwick's
+    own grid rows of the same run). Keypad *, then 6 and 5, each awaited until the pointer
+    stands at its cell's centre, put the region at 38×28 pixels on this screen; 20 ms later
+    keypad 5 is timed from `SendInput` until the pointer stands at the new region's centre
+    and the screen shows the loupe's cut after its first span of magnified pixels (the same
+    line detector as note 13, where the loupe's own arithmetic, `src/emulation/LoupeLayout.cpp`,
+    puts that cut). Then Esc, and the next opening once the grid and the loupe are hidden and
+    the cut is gone from the screen; 30 a round. Unlike the grid, the loupe reads the screen:
+    its picture (the region and its margin, 122×122 pixels here) and, the first time it covers
+    them, the pixels its window is about to cover (256×256 here), so that a later read takes
+    them as they were rather than the loupe itself, which Wine's reads would show; the
+    reads row is what the same two `BitBlt` calls from the screen take when the driver makes
+    them after each opening. Idle: keypad *, 6, 5 and 5, the loupe painted, then the idle
+    time. Growth (first round): as note 15's, each opening taking a third digit (5) into the
+    loupe, judged against the dialog floor's growth over its grid openings.
 """
 
 TARNWICK = "tarnwick"
@@ -243,9 +258,13 @@ class Row:
     for losses, which count wherever they happen); target: the text shown; met: a test of
     (tarnwick, dialog floor, spread of the ratios to the dialog floor) giving the verdict,
     or None where there is no target; ratio: whether ratios to the floors mean anything.
+    against: another figure of Tarnwick's own that the ratio is taken to instead, the floors
+    having nothing like this one; floor_figure: the floors' figure this one is judged
+    against, where theirs has another name.
     """
 
-    def __init__(self, label, figure, show, target="", met=None, summary=statistics.median, ratio=True):
+    def __init__(self, label, figure, show, target="", met=None, summary=statistics.median, ratio=True,
+                 against=None, floor_figure=None):
         self.label = label
         self.figure = figure
         self.show = show
@@ -253,6 +272,8 @@ class Row:
         self.met = met
         self.summary = summary
         self.ratio = ratio
+        self.against = against
+        self.floor_figure = floor_figure
 
 
 def verdict(within_by_median, within_somewhere):
@@ -293,6 +314,7 @@ def below(limit):
 
 AT_MOST = "≤ 1.10× dialog floor"
 GROWTH = "none beyond the dialog floor's"
+GRID_GROWTH = "none beyond the dialog floor's grid openings"
 
 ROWS = [
     ("Per key press", [
@@ -338,6 +360,15 @@ ROWS = [
         Row("Openings never painted within 1 s (all rounds)", "grid_open_lost", count, "0", zero, sum, False),
         Row("Keypad 6 never shown within 1 s (all rounds)", "grid_pick_lost", count, "0", zero, sum, False),
     ]),
+    ("Keypad grid's loupe (keypad *, 6 and 5, the 5 timed; Tarnwick's own, the floors have none)", [
+        Row("Keypad 5 to the pointer moved and the loupe painted: median", "loupe_pick_median_us",
+            microseconds_as_ms, "≤ 1.5× Tarnwick's keypad 6 to the grid repainted", ratio_at_most(1.5),
+            ratio=False, against="grid_pick_median_us"),
+        Row("Keypad 5: 99th percentile", "loupe_pick_p99_us", microseconds_as_ms, ratio=False),
+        Row("Keypad 5 never shown within 1 s (all rounds)", "loupe_pick_lost", count, "0", zero, sum, False),
+        Row("The loupe's two reads of the screen, made by the driver: median", "loupe_read_median_us",
+            microseconds, ratio=False),
+    ]),
     ("Held key", [
         Row("Keypad 4 held 5 s: presses handled per second", "held_rate", rate, "as the dialog floor",
             ratio_at_least(1.0)),
@@ -364,6 +395,11 @@ ROWS = [
             not_above_floor, ratio=False),
         Row("Context switches (wake-ups) over the idle time", "grid_idle_ms_switches", count, "0, as the floors",
             not_above_floor, ratio=False),
+    ]),
+    ("Idle, keypad grid's loupe showing", [
+        Row("CPU over the idle time", "loupe_idle_ms_kernel_cpu", fine_milliseconds, "0", zero, ratio=False),
+        Row("Context switches (wake-ups) over the idle time", "loupe_idle_ms_switches", count, "0", zero,
+            ratio=False),
     ]),
     ("Start-up", [
         Row("Process start to ready (dialog shown, hotkeys registered)", "startup_ms", milliseconds, AT_MOST,
@@ -405,6 +441,21 @@ ROWS = [
             no_growth, ratio=False),
         Row("USER objects growth over {grid_rounds} grid openings", "user_growth_grid_rounds", signed, GROWTH,
             no_growth, ratio=False),
+        Row("Private bytes made by the first 200 openings into the loupe (once)", "private_growth_loupe_first",
+            signed_kib, ratio=False),
+        Row("GDI objects made by the first 200 openings into the loupe (once)", "gdi_growth_loupe_first", signed,
+            ratio=False),
+        Row("USER objects made by the first 200 openings into the loupe (once)", "user_growth_loupe_first",
+            signed, ratio=False),
+        Row("Private bytes growth over {loupe_rounds} openings into the loupe after them",
+            "private_growth_loupe_rounds", signed_kib, GRID_GROWTH, no_growth, ratio=False,
+            floor_figure="private_growth_grid_rounds"),
+        Row("Private bytes growth over the last half of those", "private_growth_loupe_second_half", signed_kib,
+            ratio=False),
+        Row("GDI objects growth over {loupe_rounds} openings into the loupe", "gdi_growth_loupe_rounds", signed,
+            GRID_GROWTH, no_growth, ratio=False, floor_figure="gdi_growth_grid_rounds"),
+        Row("USER objects growth over {loupe_rounds} openings into the loupe", "user_growth_loupe_rounds", signed,
+            GRID_GROWTH, no_growth, ratio=False, floor_figure="user_growth_grid_rounds"),
         Row("Executable size", "exe_bytes", kib, "< 400 KiB", below(400 * 1024)),
     ]),
 ]
@@ -415,13 +466,14 @@ TRAY_FIGURES = {"tray_added_ms", "hidden_idle_ms_kernel_cpu", "hidden_idle_ms_sw
 # Figures whose every round is listed under "Round by round".
 STEADINESS = ["move_us_kernel_cpu", "click_us_kernel_cpu", "ten_step_move_us_kernel_cpu", "wheel_us_kernel_cpu",
               "latency_median_us", "latency_p99_us", "ten_step_latency_median_us", "ten_step_latency_p99_us",
-              "grid_open_median_us", "grid_pick_median_us",
+              "grid_open_median_us", "grid_pick_median_us", "loupe_pick_median_us",
               "flood_rate", "startup_ms", "tray_added_ms", "startup_cpu_ms", "move_us_switches"]
 
 
-def spread(figures, program, floor, figure):
+def spread(figures, program, floor, figure, floor_figure=None):
     """(median, lowest, highest) of program ÷ floor, round by round, or None."""
-    ratios = [a / b for a, b in zip(figures.get((program, figure), []), figures.get((floor, figure), [])) if b]
+    ratios = [a / b for a, b in zip(figures.get((program, figure), []),
+                                    figures.get((floor, floor_figure or figure), [])) if b]
     return (statistics.median(ratios), min(ratios), max(ratios)) if ratios else None
 
 
@@ -433,13 +485,15 @@ def show_spread(ratios):
 
 
 def summary(figures, program, row):
-    values = figures.get((program, row.figure))
+    figure = row.figure if program == TARNWICK else row.floor_figure or row.figure
+    values = figures.get((program, figure))
     return row.summary(values) if values else None
 
 
 def label(row, figures):
     rounds = (figures.get((TARNWICK, "grid_rounds")) or figures.get((DIALOG, "grid_rounds")) or [0])[0]
-    return row.label.replace("{grid_rounds}", f"{rounds:,.0f}")
+    loupe = (figures.get((TARNWICK, "loupe_rounds")) or [0])[0]
+    return row.label.replace("{grid_rounds}", f"{rounds:,.0f}").replace("{loupe_rounds}", f"{loupe:,.0f}")
 
 
 def growth_band(twin_figures, row):
@@ -465,11 +519,17 @@ def table(figures, twin_figures):
             to_floor = spread(figures, TARNWICK, FLOOR, row.figure) if row.ratio else None
             to_dialog = spread(figures, TARNWICK, DIALOG, row.figure) if row.ratio else None
             judged = growth_band(twin_figures, row) if row.met is no_growth else to_dialog
+            target = row.target
+            if row.against:
+                # Against Tarnwick's own row, whose ratio the target column shows.
+                floor = dialog = None
+                judged = spread(figures, TARNWICK, TARNWICK, row.figure, row.against)
+                target = f"{row.target}: {show_spread(judged)}"
             met = row.met(tarnwick, dialog, judged) if row.met else None
             lines.append("| {} | {} | {} | {} | {} | {} | {} | {} |".format(
                 label(row, figures), row.show(tarnwick), "n/a" if floor is None else row.show(floor),
                 "n/a" if dialog is None else row.show(dialog), show_spread(to_floor), show_spread(to_dialog),
-                row.target or "—", met or "—"))
+                target or "—", met or "—"))
     return "\n".join(lines)
 
 
@@ -526,6 +586,8 @@ def twin_table(figures):
              "|---|---|---|---|"]
     for section, rows in ROWS:
         for row in rows:
+            if row.floor_figure:
+                continue  # the twins' own row shows it
             first = summary(figures, DIALOG, row)
             again = summary(figures, TWIN, row)
             if row.ratio and first is not None and again is not None:

@@ -2,13 +2,11 @@
 
 #include "platform/PaintContext.h"
 
+#include <utility>
+
 namespace {
 
 Region EmptyRegion() { return Region(CreateRectRgn(0, 0, 0, 0)); }
-
-bool SameArea(const ScreenArea& a, const ScreenArea& b) {
-    return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
-}
 
 }  // namespace
 
@@ -16,64 +14,55 @@ void Backdrop::Copy(HDC dc, const ScreenArea& area) const {
     const ScreenDc screen;
     // Without CAPTUREBLT: Windows leaves the layered windows out.
     BitBlt(dc, 0, 0, area.width, area.height, screen.get(), area.left, area.top, SRCCOPY);
-    if (!dc_) {
-        return;
+    const RECT wanted{area.left, area.top, area.left + area.width, area.top + area.height};
+    const MemoryDc source(CreateCompatibleDC(dc));
+    for (const Piece& piece : pieces_) {
+        RECT common{};
+        if (!IntersectRect(&common, &wanted, &piece.area) || !source) {
+            continue;
+        }
+        const Region clip = EmptyRegion();
+        CombineRgn(clip.get(), piece.kept.get(), nullptr, RGN_COPY);
+        OffsetRgn(clip.get(), -area.left, -area.top);
+        SelectClipRgn(dc, clip.get());
+        const SelectedObject selected(source.get(), piece.bitmap.get());
+        BitBlt(dc, piece.area.left - area.left, piece.area.top - area.top, piece.area.right - piece.area.left,
+               piece.area.bottom - piece.area.top, source.get(), 0, 0, SRCCOPY);
     }
-    const Region clip = EmptyRegion();
-    CombineRgn(clip.get(), covered_.get(), nullptr, RGN_COPY);
-    OffsetRgn(clip.get(), monitor_.left - area.left, monitor_.top - area.top);
-    SelectClipRgn(dc, clip.get());
-    BitBlt(dc, 0, 0, area.width, area.height, dc_.get(), area.left - monitor_.left, area.top - monitor_.top,
-           SRCCOPY);
     SelectClipRgn(dc, nullptr);
 }
 
-void Backdrop::Cover(const ScreenArea& monitor, const std::vector<RECT>& drawn) {
-    const ScreenDc screen;
-    if (!dc_ || !SameArea(monitor, monitor_)) {
-        Clear();
-        // Memory the system hands out only as it is written: the parts never covered cost nothing.
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = monitor.width;
-        info.bmiHeader.biHeight = -monitor.height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        bitmap_ = Bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        dc_ = MemoryDc(bitmap_ ? CreateCompatibleDC(screen.get()) : nullptr);
-        if (!dc_) {
-            return;
-        }
-        SelectObject(dc_.get(), bitmap_.get());
+void Backdrop::Cover(const std::vector<RECT>& drawn) {
+    if (!covered_) {
         covered_ = EmptyRegion();
-        monitor_ = monitor;
-    }
-    const Region now = EmptyRegion();
-    for (const RECT& rect : drawn) {
-        const Region part(CreateRectRgn(rect.left - monitor.left, rect.top - monitor.top, rect.right - monitor.left,
-                                        rect.bottom - monitor.top));
-        CombineRgn(now.get(), now.get(), part.get(), RGN_OR);
     }
     const Region fresh = EmptyRegion();
-    CombineRgn(fresh.get(), now.get(), covered_.get(), RGN_DIFF);
-    SelectClipRgn(dc_.get(), fresh.get());
     for (const RECT& rect : drawn) {
-        const RECT kept{rect.left - monitor.left, rect.top - monitor.top, rect.right - monitor.left,
-                        rect.bottom - monitor.top};
-        if (RectInRegion(fresh.get(), &kept)) {
-            BitBlt(dc_.get(), kept.left, kept.top, kept.right - kept.left, kept.bottom - kept.top, screen.get(),
-                   rect.left, rect.top, SRCCOPY);
-        }
+        const Region part(CreateRectRgnIndirect(&rect));
+        CombineRgn(fresh.get(), fresh.get(), part.get(), RGN_OR);
     }
-    SelectClipRgn(dc_.get(), nullptr);
-    CombineRgn(covered_.get(), covered_.get(), now.get(), RGN_OR);
+    Piece piece{{}, Bitmap(), EmptyRegion()};
+    if (CombineRgn(piece.kept.get(), fresh.get(), covered_.get(), RGN_DIFF) == NULLREGION) {
+        return;
+    }
+    GetRgnBox(piece.kept.get(), &piece.area);
+    const ScreenDc screen;
+    const int width = piece.area.right - piece.area.left;
+    const int height = piece.area.bottom - piece.area.top;
+    piece.bitmap = Bitmap(CreateCompatibleBitmap(screen.get(), width, height));
+    const MemoryDc memory(piece.bitmap ? CreateCompatibleDC(screen.get()) : nullptr);
+    if (!memory) {
+        return;
+    }
+    {
+        const SelectedObject selected(memory.get(), piece.bitmap.get());
+        BitBlt(memory.get(), 0, 0, width, height, screen.get(), piece.area.left, piece.area.top, SRCCOPY);
+    }
+    CombineRgn(covered_.get(), covered_.get(), piece.kept.get(), RGN_OR);
+    pieces_.push_back(std::move(piece));
 }
 
 void Backdrop::Clear() {
+    pieces_.clear();
     covered_ = Region();
-    dc_ = MemoryDc();
-    bitmap_ = Bitmap();
-    monitor_ = {};
 }

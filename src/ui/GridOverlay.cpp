@@ -47,36 +47,47 @@ RECT OnScreen(const RECT& rect, const ScreenArea& area) {
 
 GridOverlay::GridOverlay() : window_(kClassName, true, [this](HDC dc, SIZE size) { Draw(dc, size); }) {}
 
-// The loupe's picture and what the overlay covers are read before either window changes, so
-// that neither reads the grid's own windows.
+// The loupe's picture, and what the grid's windows are about to cover, are read before either
+// window changes, so that no read shows them. What they cover is read only where a loupe may
+// read it next: at the last level of the grid, whose cells all show the loupe, and while the
+// loupe shows; elsewhere the grid costs no read of the screen.
 void GridOverlay::Show(const ScreenArea& monitor, const ScreenArea& region, ScreenPoint pointer) {
     const int dpi = OverlayWindow::MonitorDpi(monitor);
-    font_ = Font(CreateFontA(-MulDiv(kDigitHeight, dpi, kStandardDpi), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
-                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
-                             DEFAULT_PITCH | FF_SWISS, "Tahoma"));
+    if (!font_ || dpi != fontDpi_) {
+        font_ = Font(CreateFontA(-MulDiv(kDigitHeight, dpi, kStandardDpi), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+                                 DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
+                                 DEFAULT_PITCH | FF_SWISS, "Tahoma"));
+        fontDpi_ = dpi;
+        const ScreenDc screen;
+        const SelectedObject selected(screen.get(), font_.get());
+        GetTextExtentPoint32A(screen.get(), "8", 1, &digitSize_);
+    }
     const std::optional<LoupeLayout> loupe = PlaceLoupe(monitor, region, dpi);
-    std::vector<RECT> drawn;
     if (loupe) {
         PlanOutline(monitor, region, dpi);
         const RECT inner{region.left, region.top, region.left + region.width, region.top + region.height};
         const RECT outer = OnScreen({0, 0, area_.width, area_.height}, area_);
-        drawn = {{outer.left, outer.top, outer.right, inner.top},
-                 {outer.left, inner.bottom, outer.right, outer.bottom},
-                 {outer.left, inner.top, inner.left, inner.bottom},
-                 {inner.right, inner.top, outer.right, inner.bottom},
-                 {loupe->window.left, loupe->window.top, loupe->window.left + loupe->window.width,
-                  loupe->window.top + loupe->window.height}};
         loupe_.Read(*loupe, dpi, backdrop_);
+        backdrop_.Cover({{outer.left, outer.top, outer.right, inner.top},
+                         {outer.left, inner.bottom, outer.right, outer.bottom},
+                         {outer.left, inner.top, inner.left, inner.bottom},
+                         {inner.right, inner.top, outer.right, inner.bottom},
+                         {loupe->window.left, loupe->window.top, loupe->window.left + loupe->window.width,
+                          loupe->window.top + loupe->window.height}});
     } else {
-        PlanGrid(region, pointer, dpi);
-        for (const RECT& rect : dark_) {
-            drawn.push_back(OnScreen(rect, area_));
-        }
-        for (const Label& label : labels_) {
-            drawn.push_back(OnScreen(label.box, area_));
+        const bool last = PlaceLoupe(monitor, GridCell(region, 7), dpi).has_value();
+        PlanGrid(region, pointer, dpi, last);
+        if (last) {
+            std::vector<RECT> drawn;
+            for (const RECT& rect : dark_) {
+                drawn.push_back(OnScreen(rect, area_));
+            }
+            for (const Label& label : labels_) {
+                drawn.push_back(OnScreen(label.box, area_));
+            }
+            backdrop_.Cover(drawn);
         }
     }
-    backdrop_.Cover(monitor, drawn);
     window_.Show(area_);
     if (loupe) {
         loupe_.Show();
@@ -89,13 +100,15 @@ void GridOverlay::Hide() {
     window_.Hide();
     loupe_.Hide();
     backdrop_.Clear();
-    font_ = Font();
 }
 
 // The region's outline and the two lines each way, a light line edged in dark so that it
 // shows on any background, and each cell's digit where the cell has room for it and the
 // pointer does not cover it. Lines and digits grow with the monitor's DPI, in whole pixels.
-void GridOverlay::PlanGrid(const ScreenArea& region, ScreenPoint pointer, int dpi) {
+// On the `last` level before the loupe every line keeps three lines' width inside the region,
+// off the pixels on which the level before drew its lines: those show again as they are
+// beneath before this level's lines are read for the loupe.
+void GridOverlay::PlanGrid(const ScreenArea& region, ScreenPoint pointer, int dpi, bool last) {
     area_ = OverlayWindow::Placement(region);
     const int width = area_.width;
     const int height = area_.height;
@@ -106,22 +119,19 @@ void GridOverlay::PlanGrid(const ScreenArea& region, ScreenPoint pointer, int dp
     light_.clear();
     clear_.clear();
     labels_.clear();
+    const int inset = last ? 3 * line : 0;
     for (const int column : columns) {
-        const int left = CoreStart(column, width, line);
-        dark_.push_back({left - line, 0, left + 2 * line, height});
-        light_.push_back({left, 0, left + line, height});
+        const int left = CoreStart(column, width, line) + (column == 0 ? inset : column == width ? -inset : 0);
+        dark_.push_back({left - line, inset, left + 2 * line, height - inset});
+        light_.push_back({left, inset, left + line, height - inset});
     }
     for (const int row : rows) {
-        const int top = CoreStart(row, height, line);
-        dark_.push_back({0, top - line, width, top + 2 * line});
-        light_.push_back({0, top, width, top + line});
+        const int top = CoreStart(row, height, line) + (row == 0 ? inset : row == height ? -inset : 0);
+        dark_.push_back({inset, top - line, width - inset, top + 2 * line});
+        light_.push_back({inset, top, width - inset, top + line});
     }
 
-    const ScreenDc screen;
-    const SelectedObject selected(screen.get(), font_.get());
-    SIZE text{};
-    GetTextExtentPoint32A(screen.get(), "8", 1, &text);
-    const SIZE box{text.cx + 4 * line, text.cy};
+    const SIZE box{digitSize_.cx + 4 * line, digitSize_.cy};
     const SIZE pointerSize = PointerSize(dpi);
     const RECT covered{pointer.x - region.left, pointer.y - region.top, pointer.x - region.left + pointerSize.cx,
                        pointer.y - region.top + pointerSize.cy};

@@ -30,7 +30,7 @@ private:
         char digit;
     };
 
-    void PlanGrid(const ScreenArea& region, ScreenPoint pointer, int dpi);
+    void PlanGrid(const ScreenArea& region, ScreenPoint pointer, int dpi, bool last);
     void PlanOutline(const ScreenArea& monitor, const ScreenArea& region, int dpi);
     void Draw(HDC dc, SIZE size) const;
 
@@ -44,5 +44,8 @@ private:
     std::vector<RECT> light_;
     std::vector<RECT> clear_;
     std::vector<Label> labels_;
-    Font font_;  // the digits', at the monitor's DPI
+    // The digits' font and the size of a digit in it, made again only when the DPI changes.
+    Font font_;
+    int fontDpi_ = 0;
+    SIZE digitSize_{};
 };

@@ -173,8 +173,10 @@ TEST_F(TrayTest, IconShowsTheTipAndFollowsTheStartStopKeyAndAKeypadDrag) {
     ASSERT_TRUE(gridAt({0, 0, 1024, 767}));
     ASSERT_TRUE(ClickAt({900, 680}));
     EXPECT_TRUE(PumpUntil([&] { return target.Count(WM_LBUTTONDOWN, MK_LBUTTON) == 1; })) << "not click-through";
+    // At a person's pace: what a level's lines leave shows again once its program repaints it.
     for (const char digit : std::string("355")) {
         PressKey(static_cast<WORD>(VK_NUMPAD0 + digit - '0'));
+        PumpMessages(milliseconds(200));
     }
     // Three digits in, the loupe shows the target magnified where its arithmetic says: the
     // margin whole and each cell's bottom-right pixel, clear of its digit, with the previous
