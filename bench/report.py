@@ -186,11 +186,13 @@ NOTES = """\
     line detector as note 13, where the loupe's own arithmetic, `src/emulation/LoupeLayout.cpp`,
     puts that cut). Then Esc, and the next opening once the grid and the loupe are hidden and
     the cut is gone from the screen; 30 a round. Unlike the grid, the loupe reads the screen:
-    its picture (the region and its margin, 122×122 pixels here) and, the first time it covers
-    them, the pixels its window is about to cover (256×256 here), so that a later read takes
-    them as they were rather than the loupe itself, which Wine's reads would show; the
-    reads row is what the same two `BitBlt` calls from the screen take when the driver makes
-    them after each opening. Idle: keypad *, 6, 5 and 5, the loupe painted, then the idle
+    its picture (the region and its margin, 122×122 pixels here) and, the first time they
+    cover them, the pixels its window and the outline around the region are about to cover
+    (256×256 pixels here, and a few rows and columns), so that a later read takes them as they
+    were rather than the loupe itself, which Wine's reads would show; so does the last level
+    of the grid before it, for its lines (114×85 pixels here, on the first keypad 5, which is
+    not timed). The reads row is what the picture's and the window's `BitBlt` from the screen
+    take when the driver makes them after each opening. Idle: keypad *, 6, 5 and 5, the loupe painted, then the idle
     time. Growth (first round): as note 15's, each opening taking a third digit (5) into the
     loupe, judged against the dialog floor's growth over its grid openings.
 """

@@ -7,8 +7,9 @@
 # With none, Tarnwick starts on a private display in a throwaway prefix; once it shows (or
 # 30 s pass, or it exits) the screen is saved to build/screenshot.png, the dialog cut from it
 # to docs/screenshot.png (the README's picture). Then a copy with the extended keypad on opens
-# its keypad grid, and that screen is saved to build/grid.png and docs/grid.png. Everything
-# stops.
+# its keypad grid, and that screen is saved to build/grid.png and docs/grid.png; three digits
+# later, over the dialog, its loupe shows, saved to build/loupe.png and docs/loupe.png.
+# Everything stops.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -17,6 +18,8 @@ readonly screenshot=build/screenshot.png
 readonly readme_picture=docs/screenshot.png
 readonly grid_screenshot=build/grid.png
 readonly grid_picture=docs/grid.png
+readonly loupe_screenshot=build/loupe.png
+readonly loupe_picture=docs/loupe.png
 
 screen_hash() { import -silent -window root bmp:- | md5sum; }
 
@@ -73,6 +76,18 @@ capture_screenshots() {
   echo "$PWD/$grid_screenshot"
   convert "$grid_screenshot" -strip -define png:exclude-chunks=date,time "$grid_picture"
   echo "$PWD/$grid_picture"
+  # Top left, the centre, the centre: a region three digits deep over the usage manual.
+  local digit shown
+  for digit in KP_7 KP_5 KP_5; do
+    shown=$(screen_hash)
+    xdotool key "$digit"
+    wait_until 10 screen_differs "$shown"
+  done
+  sleep 1 # the loupe painted
+  import -silent -window root "$loupe_screenshot"
+  echo "$PWD/$loupe_screenshot"
+  convert "$loupe_screenshot" -strip -define png:exclude-chunks=date,time "$loupe_picture"
+  echo "$PWD/$loupe_picture"
   # The session ends Tarnwick with every other Wine process of its prefix.
 }
 

@@ -68,11 +68,12 @@ void GridOverlay::Show(const ScreenArea& monitor, const ScreenArea& region, Scre
         const RECT inner{region.left, region.top, region.left + region.width, region.top + region.height};
         const RECT outer = OnScreen({0, 0, area_.width, area_.height}, area_);
         loupe_.Read(*loupe, dpi, backdrop_);
+        // Two reads: the loupe stands apart from the outline.
         backdrop_.Cover({{outer.left, outer.top, outer.right, inner.top},
                          {outer.left, inner.bottom, outer.right, outer.bottom},
                          {outer.left, inner.top, inner.left, inner.bottom},
-                         {inner.right, inner.top, outer.right, inner.bottom},
-                         {loupe->window.left, loupe->window.top, loupe->window.left + loupe->window.width,
+                         {inner.right, inner.top, outer.right, inner.bottom}});
+        backdrop_.Cover({{loupe->window.left, loupe->window.top, loupe->window.left + loupe->window.width,
                           loupe->window.top + loupe->window.height}});
     } else {
         const bool last = PlaceLoupe(monitor, GridCell(region, 7), dpi).has_value();
