@@ -573,7 +573,9 @@ LoupePlaces WhereLoupe(POINT home) {
             loupe->window};
 }
 
-// Keypad * and the digits before the last, each awaited; false when the grid does not follow.
+// Keypad * and the digits before the last, each awaited until the pointer stands at the
+// region's centre and the region's line at two thirds of its width shows (below its lower
+// row of lines, where the lines run alone); false when the grid does not follow.
 bool OpenBeforeLoupe(const Target& target, const Places& places) {
     Press(VK_MULTIPLY);
     if (!WaitFor([&] { return GridShown(target) && Strip().CrossesLine(places.open); }, 2)) {
@@ -581,10 +583,12 @@ bool OpenBeforeLoupe(const Target& target, const Places& places) {
     }
     ScreenArea region = MonitorOf(places.open);
     for (std::size_t index = 0; index + 1 < std::size(kLoupeDigits); ++index) {
+        Sleep(20);
         region = GridCell(region, kLoupeDigits[index]);
         const ScreenPoint centre = GridCentre(region);
+        const POINT line{GridCell(region, 9).left, region.top + region.height * 5 / 6};
         Press(static_cast<WORD>(VK_NUMPAD0 + kLoupeDigits[index]));
-        if (!WaitFor([&] { return At({centre.x, centre.y}); }, 2)) {
+        if (!WaitFor([&] { return At({centre.x, centre.y}) && Strip().CrossesLine(line); }, 2)) {
             return false;
         }
     }

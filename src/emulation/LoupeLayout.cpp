@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <initializer_list>
 #include <iterator>
 
 namespace {
@@ -24,8 +25,12 @@ ScreenArea Union(const ScreenArea& a, const ScreenArea& b) {
 // The region's cuts along one axis, each once: its two edges and the two between its thirds,
 // which coincide where the side is under three pixels.
 std::vector<int> Cuts(int start, int first, int second, int length) {
-    std::vector<int> cuts{start, first, second, start + length};
-    cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
+    std::vector<int> cuts;
+    for (const int cut : {start, first, second, start + length}) {
+        if (cuts.empty() || cuts.back() != cut) {
+            cuts.push_back(cut);
+        }
+    }
     return cuts;
 }
 

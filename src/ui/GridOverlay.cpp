@@ -89,12 +89,13 @@ void GridOverlay::Show(const ScreenArea& monitor, const ScreenArea& region, Scre
             backdrop_.Cover(drawn);
         }
     }
-    window_.Show(area_);
+    // The loupe first: it is what the eye goes to.
     if (loupe) {
         loupe_.Show();
     } else {
         loupe_.Hide();
     }
+    window_.Show(area_);
 }
 
 void GridOverlay::Hide() {

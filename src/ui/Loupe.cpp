@@ -43,8 +43,15 @@ Loupe::Loupe() : window_(kClassName, false, [this](HDC dc, SIZE size) { Draw(dc,
 
 void Loupe::Read(const LoupeLayout& layout, int dpi, const Backdrop& screen) {
     layout_ = layout;
-    dpi_ = dpi;
     const ScreenDc screenDc;
+    if (!font_ || dpi != fontDpi_) {
+        font_ = Font(CreateFontA(-MulDiv(kDigitHeight, dpi, kStandardDpi), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+                                 DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
+                                 DEFAULT_PITCH | FF_SWISS, "Tahoma"));
+        fontDpi_ = dpi;
+        const SelectedObject selected(screenDc.get(), font_.get());
+        GetTextExtentPoint32A(screenDc.get(), "8", 1, &digitSize_);
+    }
     pictureDc_ = MemoryDc();
     picture_ = Bitmap(CreateCompatibleBitmap(screenDc.get(), layout.source.width, layout.source.height));
     pictureDc_ = MemoryDc(picture_ ? CreateCompatibleDC(screenDc.get()) : nullptr);
@@ -97,13 +104,8 @@ void Loupe::Draw(HDC dc, SIZE size) const {
     InflateRect(&frame, line, line);
     FrameRect(dc, &frame, dark);
 
-    const Font font(CreateFontA(-MulDiv(kDigitHeight, dpi_, kStandardDpi), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
-                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
-                                DEFAULT_PITCH | FF_SWISS, "Tahoma"));
-    const SelectedObject selected(dc, font.get());
-    SIZE text{};
-    GetTextExtentPoint32A(dc, "8", 1, &text);
-    const SIZE box{text.cx + 2 * line, text.cy};
+    const SelectedObject selected(dc, font_.get());
+    const SIZE box{digitSize_.cx + 2 * line, digitSize_.cy};
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_WINDOW));
     // All the digits or none, so that a keypad's worth never shows with gaps in it.

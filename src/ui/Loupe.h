@@ -28,7 +28,10 @@ private:
 
     OverlayWindow window_;
     LoupeLayout layout_{};
-    int dpi_ = 0;
+    // The digits' font and the size of a digit in it, made again only when the DPI changes.
+    Font font_;
+    int fontDpi_ = 0;
+    SIZE digitSize_{};
     Bitmap picture_;
     MemoryDc pictureDc_;  // destroyed before the bitmap it holds
 };

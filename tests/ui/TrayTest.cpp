@@ -379,6 +379,7 @@ TEST_F(TrayTest, MinimizeAtStartUpLeavesOnlyTheIcon) {
         // The user goes on typing in another window meanwhile.
         KeyTarget target;
         ASSERT_TRUE(target.TakeFocus());
+        PumpMessages(milliseconds(300));  // the taskbar lists the target's own button meanwhile
         const int buttons = TaskbarButtons();
         RunningProgram& program = Start();
         ASSERT_TRUE(program.Started()) << "CreateProcess failed with " << program.StartError();
