@@ -2,7 +2,7 @@
 
 #include "platform/PaintContext.h"
 
-#include <algorithm>
+#include <cstddef>
 #include <vector>
 
 namespace {
