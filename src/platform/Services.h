@@ -55,6 +55,44 @@ public:
     virtual void Hide() = 0;
 };
 
+// A small mark beside the pointer, drawn over every other window, that says the letter keys
+// are Tarnwick's for now.
+class BadgeView {
+public:
+    virtual ~BadgeView() = default;
+    // Shows it beside the pointer standing at `pointer`, or moves it there.
+    virtual void Show(ScreenPoint pointer) = 0;
+    virtual void Hide() = 0;
+};
+
+// A key of the keyboard as the layout in use names it.
+struct LayoutKey {
+    unsigned virtualKey;  // 0 when the layout has no key at that place
+    std::string name;     // what the key types, for messages
+};
+
+class KeyboardState {
+public:
+    virtual ~KeyboardState() = default;
+    // Whether the key is down now, whichever program it is typed into.
+    virtual bool IsDown(unsigned virtualKey) = 0;
+    virtual bool NumLockOn() = 0;
+    // The key at `place` (a scan code: its position on the keyboard) in the keyboard layout of
+    // the window that has the focus.
+    virtual LayoutKey KeyAt(unsigned place) = 0;
+    // While on, `window` is asked every few hundredths of a second to look for released keys;
+    // while off, nothing runs.
+    virtual void WatchReleases(WindowHandle window, bool on) = 0;
+};
+
+// Tells the user something from the notification area.
+class NoticeService {
+public:
+    virtual ~NoticeService() = default;
+    // Says that NumLock is off, in place of anything said before: never two notices at once.
+    virtual void NumLockOff() = 0;
+};
+
 class MessageService {
 public:
     virtual ~MessageService() = default;

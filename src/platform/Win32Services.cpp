@@ -80,6 +80,39 @@ void Win32Mouse::Inject(std::initializer_list<MouseEvent> events) {
     SendInput(count, inputs, sizeof(INPUT));
 }
 
+bool Win32Keyboard::IsDown(unsigned virtualKey) {
+    return (GetAsyncKeyState(static_cast<int>(virtualKey)) & 0x8000) != 0;
+}
+
+bool Win32Keyboard::NumLockOn() { return (GetKeyState(VK_NUMLOCK) & 1) != 0; }
+
+// The letters are chosen by their place, so an AZERTY or Dvorak user's hands stand where a US
+// user's do; the layout is the one the user types with now, in the window that has the focus.
+LayoutKey Win32Keyboard::KeyAt(unsigned place) {
+    const HWND focused = GetForegroundWindow();
+    const HKL layout = GetKeyboardLayout(focused ? GetWindowThreadProcessId(focused, nullptr) : 0);
+    const UINT virtualKey = MapVirtualKeyExA(place, MAPVK_VSC_TO_VK, layout);
+    // The character the key types unshifted; a dead key has its top bit set.
+    const UINT typed = MapVirtualKeyExA(virtualKey, MAPVK_VK_TO_CHAR, layout) & 0xFFFF;
+    if (typed > ' ' && typed <= 0xFF) {
+        return {virtualKey, std::string(1, static_cast<char>(typed))};
+    }
+    char name[32] = {};
+    GetKeyNameTextA(static_cast<LONG>(place << 16), name, sizeof name);
+    return {virtualKey, name};
+}
+
+void Win32Keyboard::WatchReleases(WindowHandle window, bool on) {
+    // A key held down repeats some thirty times a second; its release is caught well within
+    // that, and nothing runs once no key is held on to.
+    constexpr UINT kInterval = 30;
+    if (on) {
+        SetTimer(ToHwnd(window), kReleaseWatch, kInterval, nullptr);
+    } else {
+        KillTimer(ToHwnd(window), kReleaseWatch);
+    }
+}
+
 void Win32Messages::Show(WindowHandle owner, const std::string& text, const std::string& caption,
                          unsigned style) {
     MessageBoxA(ToHwnd(owner), text.c_str(), caption.c_str(), style);

@@ -18,6 +18,17 @@ public:
     void Inject(std::initializer_list<MouseEvent> events) override;
 };
 
+class Win32Keyboard final : public KeyboardState {
+public:
+    bool IsDown(unsigned virtualKey) override;
+    bool NumLockOn() override;
+    LayoutKey KeyAt(unsigned place) override;
+    // With WM_TIMER and kReleaseWatch to `window`.
+    void WatchReleases(WindowHandle window, bool on) override;
+
+    static constexpr unsigned kReleaseWatch = 1;
+};
+
 class Win32Messages final : public MessageService {
 public:
     void Show(WindowHandle owner, const std::string& text, const std::string& caption,

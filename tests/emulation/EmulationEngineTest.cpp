@@ -20,9 +20,20 @@ const std::vector<HotKeyCall> kKeypadUnregistrations = {
     Unregistered(1101), Unregistered(1102), Unregistered(1103), Unregistered(1104),
     Unregistered(1105), Unregistered(1106), Unregistered(1108),
 };
+// Keypad 5 with NumLock off, taken with the seven.
+const HotKeyCall kNumLock = Registered(1231, 0, 0x0C);
 const char kEmulationFailure[] =
     "Register emulation hotkey failure. \r\n"
     "Please close the software which has occupied hotkey of numeric keypad.";
+// `calls`, each turned into its unregistration when `registering` is false, after `first`.
+std::vector<HotKeyCall> Then(std::vector<HotKeyCall> first, const std::vector<HotKeyCall>& calls,
+                             bool registering) {
+    for (const HotKeyCall& call : calls) {
+        first.push_back(registering ? call : Unregistered(call.id));
+    }
+    return first;
+}
+
 constexpr std::uint32_t kAbsoluteMove = 0x0001 | 0x4000 | 0x8000;
 
 WindowHandle const kWindow = reinterpret_cast<WindowHandle>(0x1234);
@@ -30,8 +41,8 @@ WindowHandle const kWindow = reinterpret_cast<WindowHandle>(0x1234);
 class EmulationEngineTest : public ::testing::Test {
 protected:
     EmulationEngineTest()
-        : engine(settings, hotKeys, mouse, messages, gridView, [this](bool active) { notified.push_back(active); },
-                 [this](bool held) { holds.push_back(held); }) {
+        : engine(settings, {hotKeys, mouse, keyboard, messages, gridView, badge, notices},
+                 [this](bool active) { notified.push_back(active); }, [this](bool held) { holds.push_back(held); }) {
         engine.BindWindow(kWindow);
     }
 
@@ -44,8 +55,11 @@ protected:
     EmulatorSettings settings;
     FakeHotKeys hotKeys;
     FakeMouse mouse;
+    FakeKeyboard keyboard;
     FakeMessages messages;
     FakeGridView gridView;
+    FakeBadge badge;
+    FakeNotices notices;
     std::vector<bool> notified;
     std::vector<bool> holds;
     EmulationEngine engine;
@@ -81,6 +95,7 @@ TEST_F(EmulationEngineTest, StartUpRegistersTheStartStopKeyThenTheSevenKeypadKey
 
     std::vector<HotKeyCall> expected = {Registered(HOTKEY_START_STOP, 0x06, 0x5A)};
     expected.insert(expected.end(), kKeypadRegistrations.begin(), kKeypadRegistrations.end());
+    expected.push_back(kNumLock);
     EXPECT_EQ(hotKeys.calls, expected);
     EXPECT_EQ(hotKeys.lastWindow, kWindow);
     EXPECT_TRUE(engine.Active());
@@ -101,7 +116,7 @@ TEST_F(EmulationEngineTest, RegistrationFailuresAtStartUpAreReportedOnceEach) {
         EXPECT_EQ(message.owner, kWindow);
     }
     // Every key is still tried, and the ones that registered work.
-    EXPECT_EQ(hotKeys.calls.size(), 8u);
+    EXPECT_EQ(hotKeys.calls.size(), 9u);
     EXPECT_TRUE(engine.Active());
     engine.OnHotKey(HOTKEY_LEFT_CLICK);
     EXPECT_EQ(mouse.injections.size(), 1u);
@@ -112,7 +127,7 @@ TEST_F(EmulationEngineTest, TheStartStopKeyReleasesAndRetakesTheKeypadInOrder) {
 
     engine.OnHotKey(HOTKEY_START_STOP);
     EXPECT_FALSE(engine.Active());
-    EXPECT_EQ(hotKeys.calls, kKeypadUnregistrations);
+    EXPECT_EQ(hotKeys.calls, Then(kKeypadUnregistrations, {kNumLock}, false));
     EXPECT_TRUE(hotKeys.Holds(HOTKEY_START_STOP, 0, 0x78));
 
     for (int id : {1101, 1102, 1103, 1104, 1105, 1106, 1108}) {
@@ -124,7 +139,7 @@ TEST_F(EmulationEngineTest, TheStartStopKeyReleasesAndRetakesTheKeypadInOrder) {
     hotKeys.takenElsewhere = {{0, 0x61}};  // taken while we were off: silently left to its taker
     engine.OnHotKey(HOTKEY_START_STOP);
     EXPECT_TRUE(engine.Active());
-    EXPECT_EQ(hotKeys.calls, kKeypadRegistrations);
+    EXPECT_EQ(hotKeys.calls, Then(kKeypadRegistrations, {kNumLock}, true));
     EXPECT_EQ(notified, (std::vector<bool>{false, true}));
     EXPECT_TRUE(messages.shown.empty());
 }
@@ -261,14 +276,6 @@ const std::vector<HotKeyCall> kExtension = {
 const Injection kLeftDown{0x0002};
 const Injection kLeftUp{0x0004};
 
-// `calls`, each turned into its unregistration when `registering` is false, after `first`.
-std::vector<HotKeyCall> Then(std::vector<HotKeyCall> first, const std::vector<HotKeyCall>& calls,
-                             bool registering) {
-    for (const HotKeyCall& call : calls) {
-        first.push_back(registering ? call : Unregistered(call.id));
-    }
-    return first;
-}
 
 class ExtendedKeypadTest : public EmulationEngineTest {
 protected:
@@ -280,7 +287,8 @@ protected:
 TEST_F(ExtendedKeypadTest, ItsKeysAreRegisteredOnlyWhileEmulationAndTheOptionAreOn) {
     engine.OnHotKey(HOTKEY_START_STOP);
     engine.OnHotKey(HOTKEY_START_STOP);
-    EXPECT_EQ(TakeCalls(), Then(kKeypadUnregistrations, kKeypadRegistrations, true)) << "option off";
+    const std::vector<HotKeyCall> keypad = Then(kKeypadRegistrations, {kNumLock}, true);
+    EXPECT_EQ(TakeCalls(), Then(Then(kKeypadUnregistrations, {kNumLock}, false), keypad, true)) << "option off";
 
     hotKeys.takenElsewhere = {{0, 0x67}, {2, 0x66}};
     engine.SetExtendedKeypad(true);
@@ -293,12 +301,15 @@ TEST_F(ExtendedKeypadTest, ItsKeysAreRegisteredOnlyWhileEmulationAndTheOptionAre
     hotKeys.takenElsewhere.clear();
 
     engine.OnHotKey(HOTKEY_START_STOP);
-    EXPECT_EQ(TakeCalls(), Then(kKeypadUnregistrations, kExtension, false));
+    std::vector<HotKeyCall> taken = kExtension;  // not the two held elsewhere
+    taken.erase(taken.begin() + 7);
+    taken.erase(taken.begin());
+    EXPECT_EQ(TakeCalls(), Then(Then(kKeypadUnregistrations, taken, false), {kNumLock}, false));
     engine.SetExtendedKeypad(false);
     engine.SetExtendedKeypad(true);
     EXPECT_EQ(TakeCalls(), std::vector<HotKeyCall>{}) << "switched while stopped: nothing taken";
     engine.OnHotKey(HOTKEY_START_STOP);
-    EXPECT_EQ(TakeCalls(), Then(kKeypadRegistrations, kExtension, true));
+    EXPECT_EQ(TakeCalls(), Then(Then(kKeypadRegistrations, kExtension, true), {kNumLock}, true));
     engine.SetExtendedKeypad(false);
     EXPECT_EQ(TakeCalls(), Then({}, kExtension, false));
     EXPECT_EQ(messages.shown.size(), 1u) << "the start/stop key stays silent";
@@ -363,31 +374,39 @@ const std::vector<HotKeyCall> kGridKeys = {Registered(1222, 0, 0x6F), Registered
                                            Registered(1224, 0, 0x1B)};
 
 // The grid's own keys are taken when it opens and handed back exactly once by every path that
-// closes it, which also hides the overlay; a digit picks and never clicks.
-TEST_F(ExtendedKeypadTest, EveryPathThatClosesTheGridHandsItsKeysBackAndHidesIt) {
+// closes it, which also hides the overlay; a digit picks and never clicks. The key that closed
+// it does nothing more until it is released: held on to, its repeats neither act nor type.
+TEST_F(ExtendedKeypadTest, EveryPathThatClosesTheGridHandsItsKeysBackOnceTheClosingKeyIsUp) {
     engine.SetExtendedKeypad(true);
-    hotKeys.takenElsewhere = {{0, 0x1B}};  // Esc held elsewhere: left out without a word
     const ScreenPoint opened{100, 100}, picked{170, 639};
+    constexpr std::uint32_t kMoved = kAbsoluteMove;
     const struct {
         const char* name;
-        std::function<void()> close;
+        int id;
+        unsigned key;  // held down while it closes the grid
+        std::vector<std::uint32_t> injected;
         ScreenPoint pointer;
+        std::function<void()> close;
     } paths[] = {
-        {"keypad *", [&] { engine.OnHotKey(HOTKEY_GRID); }, picked},
-        {"keypad /", [&] { engine.OnHotKey(HOTKEY_GRID_CLICK); }, picked},
-        {"Esc", [&] { engine.OnHotKey(HOTKEY_GRID_CANCEL); }, opened},
-        {"keypad - twice", [&] { engine.OnHotKey(HOTKEY_GRID_BACK); engine.OnHotKey(HOTKEY_GRID_BACK); }, opened},
-        {"keypad 0", [&] { engine.OnHotKey(HOTKEY_BUTTON_HOLD); }, picked},
-        {"keypad .", [&] { engine.OnHotKey(HOTKEY_BUTTON_RELEASE); }, picked},
-        {"keypad +", [&] { engine.OnHotKey(HOTKEY_DOUBLE_CLICK); }, picked},
-        {"start/stop", [&] { engine.OnHotKey(HOTKEY_START_STOP); engine.OnHotKey(HOTKEY_START_STOP); }, picked},
-        {"option off", [&] { engine.SetExtendedKeypad(false); engine.SetExtendedKeypad(true); }, picked},
-        {"display change, exit, end of session", [&] { engine.CloseGrid(); }, picked},
-        {"a single pixel", [&] { for (int i = 0; i < 9 && engine.GridOpen(); ++i) engine.OnHotKey(HOTKEY_MOVE_DOWN); },
-         {168, 638}},
+        {"keypad *", HOTKEY_GRID, 0x6A, {}, picked, {}},
+        {"keypad /", HOTKEY_GRID_CLICK, 0x6F, {0x0006}, picked, {}},
+        {"Esc", HOTKEY_GRID_CANCEL, 0x1B, {kMoved}, opened, {}},
+        {"keypad - twice", HOTKEY_GRID_BACK, 0x6D, {kMoved, kMoved}, opened,
+         [&] { engine.OnHotKey(HOTKEY_GRID_BACK); engine.OnHotKey(HOTKEY_GRID_BACK); }},
+        {"keypad 0", HOTKEY_BUTTON_HOLD, 0x60, {kLeftDown.flags}, picked, {}},
+        {"keypad . with the button held", HOTKEY_BUTTON_RELEASE, 0x6E, {kLeftUp.flags}, picked, {}},
+        {"keypad +", HOTKEY_DOUBLE_CLICK, 0x6B, {2, 4, 2, 4}, picked, {}},
+        {"start/stop", HOTKEY_START_STOP, 0x78, {}, picked, {}},
+        {"option off", 0, 0, {}, picked, [&] { engine.SetExtendedKeypad(false); engine.SetExtendedKeypad(true); }},
+        {"display change, exit, end of session", 0, 0, {}, picked, [&] { engine.CloseGrid(); }},
+        {"a single pixel", HOTKEY_MOVE_DOWN, 0x65, std::vector<std::uint32_t>(5, kMoved), {168, 638},
+         [&] { for (int i = 0; i < 9 && engine.GridOpen(); ++i) engine.OnHotKey(HOTKEY_MOVE_DOWN); }},
     };
     for (const auto& path : paths) {
         mouse.cursor = opened;
+        if (path.key == 0x6E) {
+            engine.OnHotKey(HOTKEY_BUTTON_HOLD);
+        }
         TakeCalls();
         engine.OnHotKey(HOTKEY_GRID);
         EXPECT_EQ(TakeCalls(), kGridKeys) << path.name;
@@ -396,17 +415,40 @@ TEST_F(ExtendedKeypadTest, EveryPathThatClosesTheGridHandsItsKeysBackAndHidesIt)
         engine.OnHotKey(HOTKEY_LEFT_CLICK);  // digit 1: the bottom-left cell
         ASSERT_EQ(mouse.injections, (std::vector<Injection>{{kAbsoluteMove, 10880, 54528}})) << path.name;
         EXPECT_EQ(gridView.region.height, 256) << path.name;
-        path.close();
+        mouse.injections.clear();
+        keyboard.down = {path.key};
+        path.close ? path.close() : engine.OnHotKey(path.id);
+        std::vector<std::uint32_t> injected;
+        for (const Injection& injection : mouse.injections) {
+            injected.push_back(injection.flags);
+        }
+        EXPECT_EQ(injected, path.injected) << path.name;
         EXPECT_FALSE(engine.GridOpen()) << path.name;
         EXPECT_FALSE(gridView.shown) << path.name;
+        EXPECT_EQ(mouse.cursor.x, path.pointer.x) << path.name;
+        EXPECT_EQ(mouse.cursor.y, path.pointer.y) << path.name;
+
+        mouse.injections.clear();
+        engine.OnHotKey(path.id);  // a repeat
+        EXPECT_TRUE(mouse.injections.empty()) << path.name;
+        EXPECT_EQ(engine.Active(), path.id != HOTKEY_START_STOP) << path.name;
+        EXPECT_EQ(keyboard.watching, path.key != 0) << path.name;
+        EXPECT_EQ(hotKeys.registrations.count(path.id), path.id != 0 ? 1u : 0u) << path.name << ": typed";
+        keyboard.down.clear();
+        engine.CheckReleases();
+        EXPECT_FALSE(keyboard.watching) << path.name;
         const std::vector<HotKeyCall> calls = TakeCalls();
         for (const int id : {1222, 1223, 1224}) {
             EXPECT_EQ(std::count(calls.begin(), calls.end(), Unregistered(id)), 1) << path.name << " " << id;
         }
-        EXPECT_EQ(mouse.cursor.x, path.pointer.x) << path.name;
-        EXPECT_EQ(mouse.cursor.y, path.pointer.y) << path.name;
+        if (!engine.Active()) {
+            engine.OnHotKey(HOTKEY_START_STOP);
+        }
         engine.ReleaseButton();
     }
+    hotKeys.takenElsewhere = {{0, 0x1B}};  // Esc held elsewhere: left out without a word
+    engine.OnHotKey(HOTKEY_GRID);
+    EXPECT_TRUE(engine.GridOpen());
     EXPECT_TRUE(messages.shown.empty());
 }
 
