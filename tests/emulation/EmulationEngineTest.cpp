@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
+#include <set>
 #include <utility>
 
 namespace {
@@ -483,6 +485,115 @@ TEST_F(ExtendedKeypadTest, CtrlMovesTheGridBetweenMonitorsThenMovesTheRegion) {
     }
     EXPECT_FALSE(gridView.shown);
     EXPECT_TRUE(mouse.injections.size() == 6u) << "an absolute move for every step that moved";
+}
+
+using Keys = std::set<std::pair<unsigned, unsigned>>;  // (modifiers, virtual key)
+
+Keys operator+(Keys a, const Keys& b) {
+    a.insert(b.begin(), b.end());
+    return a;
+}
+
+// The letters go by their places in the focused window's layout: an AZERTY one here, with M at
+// the ; place and a comma at the M place, and no key at the / place.
+TEST_F(EmulationEngineTest, TheLettersAreTakenAtTheirPlacesOnlyWhileEmulationAndTheirOptionAreOn) {
+    keyboard.layout[0x27] = {'M', "M"};
+    keyboard.layout[0x32] = {0xBC, ","};
+    keyboard.layout.erase(0x35);
+    hotKeys.takenElsewhere = {{0, 0xBC}};
+    engine.SetLetterKeypad(true);
+    StartUp();
+    const Keys keypad = {{0, 0x61}, {0, 0x62}, {0, 0x63}, {0, 0x64}, {0, 0x65}, {0, 0x66}, {0, 0x68}, {0, 0x0C}};
+    const Keys extension = {{0, 0x67}, {0, 0x69}, {0, 0x60}, {0, 0x6E}, {0, 0x6B},
+                            {2, 0x64}, {2, 0x65}, {2, 0x66}, {2, 0x68}, {0, 0x6A}};
+    const Keys grid = {{0, 0x6F}, {0, 0x6D}, {0, 0x1B}};
+    const Keys letters = {{0, 'J'}, {0, 'K'}, {0, 'L'}, {0, 'U'}, {0, 'I'}, {0, 'O'}, {0, '8'}, {0, 0x1B}};
+    const Keys letterExtension = {{0, '7'}, {0, '9'}, {0, 0xBE}, {2, 'U'}, {2, 'I'}, {2, 'O'}, {2, '8'}, {0, 'P'}};
+    const Keys letterGrid = {{0, '0'}, {0, 'M'}};
+    const std::pair<std::function<void()>, Keys> steps[] = {
+        {[] {}, {}},
+        {[&] { engine.OnHotKey(HOTKEY_START_STOP); }, keypad + letters},
+        {[&] { engine.SetExtendedKeypad(true); }, keypad + letters + extension + letterExtension},
+        {[&] { engine.OnHotKey(HOTKEY_GRID); }, keypad + letters + extension + letterExtension + grid + letterGrid},
+        {[&] { engine.SetLetterKeypad(false); }, keypad + extension + grid},
+        {[&] { engine.SetLetterKeypad(true); }, keypad + letters + extension + letterExtension + grid + letterGrid},
+        {[&] { engine.OnHotKey(HOTKEY_START_STOP); }, {}},
+    };
+    for (std::size_t step = 0; step < std::size(steps); ++step) {
+        steps[step].first();
+        Keys taken;
+        for (const auto& [id, key] : hotKeys.registrations) {
+            taken.insert(key);
+        }
+        taken.erase({0, 0x78});  // the start/stop key
+        EXPECT_EQ(taken, steps[step].second) << "step " << step;
+        EXPECT_EQ(badge.shownAt.has_value(), taken.count({0, 'U'}) == 1) << "step " << step;
+    }
+    ASSERT_EQ(messages.shown.size(), 2u) << "named when the extension and the letters were switched on";
+    EXPECT_EQ(messages.shown[1].text,
+              "Register extended keypad hotkey failure: ,. \r\nPlease close the software which has occupied these keys.");
+}
+
+// However the letters are handed back, a letter still down is held on to until it is released,
+// its repeats doing nothing, and so is the key that handed them back.
+TEST_F(EmulationEngineTest, EveryWayTheLettersAreHandedBackHoldsOnToKeysStillDown) {
+    engine.SetLetterKeypad(true);
+    StartUp();
+    const struct {
+        const char* name;
+        int id;
+        unsigned key;
+        std::function<void()> handBack;
+    } paths[] = {
+        {"start/stop", HOTKEY_START_STOP, 0x78, {}},
+        {"Esc", HOTKEY_LETTER_STOP, 0x1B, {}},
+        {"option off", 0, 0, [&] { engine.SetLetterKeypad(false); }},
+        {"exit, end of session", 0, 0, [&] { engine.End(); }},
+    };
+    for (const auto& path : paths) {
+        engine.SetLetterKeypad(true);
+        if (!engine.Active()) {
+            engine.OnHotKey(HOTKEY_START_STOP);
+        }
+        mouse.cursor = {500, 400};
+        engine.OnHotKey(HOTKEY_LETTER_MOVE_LEFT);
+        EXPECT_EQ(mouse.cursor.x, 490) << path.name;
+        ASSERT_TRUE(badge.shownAt && badge.shownAt->x == 490) << path.name;
+        keyboard.down = {'U', path.key};
+        path.handBack ? path.handBack() : engine.OnHotKey(path.id);
+        EXPECT_FALSE(badge.shownAt) << path.name;
+        EXPECT_EQ(hotKeys.registrations.count(HOTKEY_LETTER_MOVE_DOWN), 0u) << path.name;
+        mouse.injections.clear();
+        engine.OnHotKey(HOTKEY_LETTER_MOVE_LEFT);
+        engine.OnHotKey(path.id);
+        EXPECT_TRUE(mouse.injections.empty()) << path.name;
+        EXPECT_EQ(engine.Active(), path.id == 0) << path.name;
+        EXPECT_EQ(hotKeys.registrations.count(HOTKEY_LETTER_MOVE_LEFT), 1u) << path.name << ": U typed";
+        keyboard.down.clear();
+        engine.CheckReleases();
+        EXPECT_FALSE(keyboard.watching) << path.name;
+        EXPECT_EQ(hotKeys.registrations.count(HOTKEY_LETTER_MOVE_LEFT), 0u) << path.name;
+    }
+}
+
+// Said at start-up and at each switch-on while the keypad is what emulation listens to; keypad
+// 5 with NumLock off says it again, once however long it is held.
+TEST_F(EmulationEngineTest, NumLockOffIsSaidAtEachStartAndOnceByAHeldKeypadFive) {
+    keyboard.numLock = false;
+    StartUp();
+    const std::pair<std::function<void()>, int> steps[] = {
+        {[&] { engine.CheckNumLock(); }, 1},
+        {[&] { engine.OnHotKey(HOTKEY_START_STOP); engine.OnHotKey(HOTKEY_START_STOP); }, 2},
+        {[&] { keyboard.down = {0x0C}; for (int i = 0; i < 5; ++i) engine.OnHotKey(HOTKEY_NUMLOCK_OFF); }, 3},
+        {[&] { keyboard.down.clear(); engine.CheckReleases(); engine.OnHotKey(HOTKEY_NUMLOCK_OFF); }, 4},
+        {[&] { keyboard.numLock = true; engine.OnHotKey(HOTKEY_START_STOP); engine.OnHotKey(HOTKEY_START_STOP); }, 4},
+        {[&] { keyboard.numLock = false; engine.SetLetterKeypad(true); engine.CheckNumLock(); }, 4},
+        {[&] { engine.OnHotKey(HOTKEY_START_STOP); engine.OnHotKey(HOTKEY_START_STOP); }, 4},
+    };
+    for (std::size_t step = 0; step < std::size(steps); ++step) {
+        steps[step].first();
+        EXPECT_EQ(notices.numLockOff, steps[step].second) << "step " << step;
+    }
 }
 
 }  // namespace
