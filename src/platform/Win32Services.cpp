@@ -98,7 +98,7 @@ LayoutKey Win32Keyboard::KeyAt(unsigned place) {
         return {virtualKey, std::string(1, static_cast<char>(typed))};
     }
     char name[32] = {};
-    GetKeyNameTextA(static_cast<LONG>(place << 16), name, sizeof name);
+    GetKeyNameTextA(static_cast<LONG>(place) << 16, name, sizeof name);
     return {virtualKey, name};
 }
 
