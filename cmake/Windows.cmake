@@ -57,7 +57,9 @@ add_executable(tarnwick WIN32
   src/app/EmulatorApp.cpp
   src/ui/AboutDialog.cpp
   src/ui/EmulatorDialog.cpp
+  src/ui/Backdrop.cpp
   src/ui/GridOverlay.cpp
+  src/ui/Loupe.cpp
   src/ui/OverlayWindow.cpp
   src/ui/PointerBadge.cpp
   src/ui/TrayIcon.cpp

@@ -71,7 +71,7 @@ void EmulationEngine::PickCell(int digit) {
 }
 
 void EmulationEngine::MoveGrid(GridDirection direction) {
-    if (const std::optional<ScreenPoint> pointer = grid_.Move(direction, mouse_.VirtualScreen(), Monitors())) {
+    if (const std::optional<ScreenPoint> pointer = grid_.Move(direction, Monitors())) {
         MoveGridPointer(*pointer);
     }
 }

@@ -23,8 +23,14 @@ Span Third(int start, int length, int index) {
 int Right(const ScreenArea& area) { return area.left + area.width; }
 int Bottom(const ScreenArea& area) { return area.top + area.height; }
 
-bool Contains(const ScreenArea& area, ScreenPoint point) {
-    return point.x >= area.left && point.x < Right(area) && point.y >= area.top && point.y < Bottom(area);
+// How far `point` lies from `area` along one axis: 0 within it.
+int Outside(int point, int start, int end) { return std::max({start - point, point - (end - 1), 0}); }
+
+// The square of the distance from `point` to the nearest pixel of `area`: 0 within it.
+long long DistanceSquared(const ScreenArea& area, ScreenPoint point) {
+    const long long dx = Outside(point.x, area.left, Right(area));
+    const long long dy = Outside(point.y, area.top, Bottom(area));
+    return dx * dx + dy * dy;
 }
 
 // How far `to` lies beyond `from` in `direction` (negative when not wholly beyond it), and
@@ -56,16 +62,16 @@ ScreenPoint GridCentre(const ScreenArea& region) {
     return {region.left + (region.width - 1) / 2, region.top + (region.height - 1) / 2};
 }
 
-ScreenArea ShiftedRegion(const ScreenArea& region, GridDirection direction, const ScreenArea& screen) {
+ScreenArea ShiftedRegion(const ScreenArea& region, GridDirection direction, const ScreenArea& monitor) {
     ScreenArea moved = region;
     switch (direction) {
-        case GridDirection::Left: moved.left = std::max(screen.left, region.left - region.width); break;
+        case GridDirection::Left: moved.left = std::max(monitor.left, region.left - region.width); break;
         case GridDirection::Right:
-            moved.left = std::min(Right(screen) - region.width, region.left + region.width);
+            moved.left = std::min(Right(monitor) - region.width, region.left + region.width);
             break;
-        case GridDirection::Up: moved.top = std::max(screen.top, region.top - region.height); break;
+        case GridDirection::Up: moved.top = std::max(monitor.top, region.top - region.height); break;
         case GridDirection::Down:
-            moved.top = std::min(Bottom(screen) - region.height, region.top + region.height);
+            moved.top = std::min(Bottom(monitor) - region.height, region.top + region.height);
             break;
     }
     return moved;
@@ -87,9 +93,9 @@ std::optional<ScreenArea> NextMonitor(const ScreenArea& current, GridDirection d
 }
 
 ScreenArea MonitorAt(ScreenPoint point, const std::vector<ScreenArea>& monitors) {
-    const auto found = std::find_if(monitors.begin(), monitors.end(),
-                                    [&](const ScreenArea& monitor) { return Contains(monitor, point); });
-    return found != monitors.end() ? *found : monitors.front();
+    return *std::min_element(monitors.begin(), monitors.end(), [&](const ScreenArea& a, const ScreenArea& b) {
+        return DistanceSquared(a, point) < DistanceSquared(b, point);
+    });
 }
 
 void KeypadGrid::Open(const ScreenArea& monitor, ScreenPoint pointer) {
@@ -111,8 +117,7 @@ std::optional<ScreenPoint> KeypadGrid::Back() {
     return levels_.back().pointer;
 }
 
-std::optional<ScreenPoint> KeypadGrid::Move(GridDirection direction, const ScreenArea& screen,
-                                            const std::vector<ScreenArea>& monitors) {
+std::optional<ScreenPoint> KeypadGrid::Move(GridDirection direction, const std::vector<ScreenArea>& monitors) {
     Level& level = levels_.back();
     if (levels_.size() == 1) {
         const std::optional<ScreenArea> next = NextMonitor(level.region, direction, monitors);
@@ -121,7 +126,7 @@ std::optional<ScreenPoint> KeypadGrid::Move(GridDirection direction, const Scree
         }
         level.region = *next;
     } else {
-        level.region = ShiftedRegion(level.region, direction, screen);
+        level.region = ShiftedRegion(level.region, direction, Monitor());
     }
     level.pointer = GridCentre(level.region);
     return level.pointer;

@@ -22,15 +22,16 @@ ScreenArea GridCell(const ScreenArea& region, int digit);
 // The pixel the pointer is put on for a region: its centre, rounded up and to the left.
 ScreenPoint GridCentre(const ScreenArea& region);
 
-// `region` moved by its own width or height, stopped at the virtual screen's edges.
-ScreenArea ShiftedRegion(const ScreenArea& region, GridDirection direction, const ScreenArea& screen);
+// `region` moved by its own width or height, stopped at the edges of `monitor`, which holds it.
+ScreenArea ShiftedRegion(const ScreenArea& region, GridDirection direction, const ScreenArea& monitor);
 
 // The monitor beside `current` in `direction`: of those wholly on that side, one that shares
 // rows (or columns) with it first, then the nearest. None when no monitor lies that way.
 std::optional<ScreenArea> NextMonitor(const ScreenArea& current, GridDirection direction,
                                       const std::vector<ScreenArea>& monitors);
 
-// The monitor that holds `point`; the first one when none does (the pointer is always on one).
+// The monitor that holds `point`, or the nearest one when none does (during a display change
+// the pointer can be on none); the first of the nearest on a tie. `monitors` is not empty.
 ScreenArea MonitorAt(ScreenPoint point, const std::vector<ScreenArea>& monitors);
 
 // One opening of the grid: the regions it has narrowed through and where the pointer was
@@ -52,10 +53,10 @@ public:
     ScreenPoint Pick(int digit);
     // Undoes the last digit; the pointer's place then. None when no digit is left to undo.
     std::optional<ScreenPoint> Back();
-    // Moves the region by its own size, or, while it is still a whole monitor, to the next
-    // monitor; the pointer's new place. None when there is no monitor that way.
-    std::optional<ScreenPoint> Move(GridDirection direction, const ScreenArea& screen,
-                                    const std::vector<ScreenArea>& monitors);
+    // Moves the region by its own size within its monitor, or, while it is still a whole
+    // monitor, to the next monitor; the pointer's new place. None when there is no monitor
+    // that way.
+    std::optional<ScreenPoint> Move(GridDirection direction, const std::vector<ScreenArea>& monitors);
 
 private:
     struct Level {

@@ -100,6 +100,7 @@ using Module = UniqueHandle<LibraryTraits>;
 using Brush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
 using Bitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
 using Font = UniqueHandle<GdiObjectTraits<HFONT>>;
+using Region = UniqueHandle<GdiObjectTraits<HRGN>>;
 // A device context made to draw into memory (CreateCompatibleDC).
 using MemoryDc = UniqueHandle<MemoryDcTraits>;
 using OwnedWindow = UniqueHandle<WindowTraits>;

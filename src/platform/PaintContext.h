@@ -18,6 +18,21 @@ private:
     HDC dc_;
 };
 
+// The whole screen's device context, for reading what the screen shows; released on
+// destruction.
+class ScreenDc {
+public:
+    ScreenDc() : dc_(GetDC(nullptr)) {}
+    ScreenDc(const ScreenDc&) = delete;
+    ScreenDc& operator=(const ScreenDc&) = delete;
+    ~ScreenDc() { ReleaseDC(nullptr, dc_); }
+
+    HDC get() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
 // Selects a drawing object into a device context for one scope and puts the previous one
 // back, so that the object is free to be deleted afterwards.
 class SelectedObject {

@@ -1,10 +1,11 @@
 #include "ui/GridOverlay.h"
 
 #include "emulation/KeypadGrid.h"
-#include "platform/Handle.h"
+#include "emulation/LoupeLayout.h"
 #include "platform/PaintContext.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -24,82 +25,158 @@ int CoreStart(int edge, int length, int width) {
     return edge - width / 2;
 }
 
-void FillArea(HDC dc, int left, int top, int right, int bottom, HBRUSH brush) {
-    const RECT area{left, top, right, bottom};
-    FillRect(dc, &area, brush);
+// The pointer's size at `dpi` (Windows 10 and later); at the system's DPI, scaled, elsewhere.
+SIZE PointerSize(int dpi) {
+    using GetSystemMetricsForDpiFunction = int(WINAPI*)(int, UINT);
+    const FARPROC found = GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi");
+    if (found) {
+        const auto metric = reinterpret_cast<GetSystemMetricsForDpiFunction>(reinterpret_cast<void*>(found));
+        return {metric(SM_CXCURSOR, static_cast<UINT>(dpi)), metric(SM_CYCURSOR, static_cast<UINT>(dpi))};
+    }
+    const ScreenDc screen;
+    const int systemDpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
+    return {MulDiv(GetSystemMetrics(SM_CXCURSOR), dpi, systemDpi),
+            MulDiv(GetSystemMetrics(SM_CYCURSOR), dpi, systemDpi)};
+}
+
+RECT OnScreen(const RECT& rect, const ScreenArea& area) {
+    return {rect.left + area.left, rect.top + area.top, rect.right + area.left, rect.bottom + area.top};
 }
 
 }  // namespace
 
-GridOverlay::GridOverlay()
-    : window_(kClassName, true, [this](HDC dc, SIZE size) { Draw(dc, size); }) {}
+GridOverlay::GridOverlay() : window_(kClassName, true, [this](HDC dc, SIZE size) { Draw(dc, size); }) {}
 
-void GridOverlay::Show(const ScreenArea&, const ScreenArea& region, ScreenPoint pointer) {
-    region_ = region;
-    pointer_ = pointer;
-    window_.Show(region);
+// The loupe's picture and what the overlay covers are read before either window changes, so
+// that neither reads the grid's own windows.
+void GridOverlay::Show(const ScreenArea& monitor, const ScreenArea& region, ScreenPoint pointer) {
+    const int dpi = OverlayWindow::MonitorDpi(monitor);
+    font_ = Font(CreateFontA(-MulDiv(kDigitHeight, dpi, kStandardDpi), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
+                             DEFAULT_PITCH | FF_SWISS, "Tahoma"));
+    const std::optional<LoupeLayout> loupe = PlaceLoupe(monitor, region, dpi);
+    std::vector<RECT> drawn;
+    if (loupe) {
+        PlanOutline(monitor, region, dpi);
+        const RECT inner{region.left, region.top, region.left + region.width, region.top + region.height};
+        const RECT outer = OnScreen({0, 0, area_.width, area_.height}, area_);
+        drawn = {{outer.left, outer.top, outer.right, inner.top},
+                 {outer.left, inner.bottom, outer.right, outer.bottom},
+                 {outer.left, inner.top, inner.left, inner.bottom},
+                 {inner.right, inner.top, outer.right, inner.bottom},
+                 {loupe->window.left, loupe->window.top, loupe->window.left + loupe->window.width,
+                  loupe->window.top + loupe->window.height}};
+        loupe_.Read(*loupe, dpi, backdrop_);
+    } else {
+        PlanGrid(region, pointer, dpi);
+        for (const RECT& rect : dark_) {
+            drawn.push_back(OnScreen(rect, area_));
+        }
+        for (const Label& label : labels_) {
+            drawn.push_back(OnScreen(label.box, area_));
+        }
+    }
+    backdrop_.Cover(monitor, drawn);
+    window_.Show(area_);
+    if (loupe) {
+        loupe_.Show();
+    } else {
+        loupe_.Hide();
+    }
 }
 
-void GridOverlay::Hide() { window_.Hide(); }
+void GridOverlay::Hide() {
+    window_.Hide();
+    loupe_.Hide();
+    backdrop_.Clear();
+    font_ = Font();
+}
 
 // The region's outline and the two lines each way, a light line edged in dark so that it
 // shows on any background, and each cell's digit where the cell has room for it and the
 // pointer does not cover it. Lines and digits grow with the monitor's DPI, in whole pixels.
-void GridOverlay::Draw(HDC dc, SIZE size) const {
-    const int dpi = window_.Dpi();
+void GridOverlay::PlanGrid(const ScreenArea& region, ScreenPoint pointer, int dpi) {
+    area_ = OverlayWindow::Placement(region);
+    const int width = area_.width;
+    const int height = area_.height;
     const int line = std::max(1, MulDiv(1, dpi, kStandardDpi));
-    const Brush seeThrough(CreateSolidBrush(OverlayWindow::kSeeThrough));
-    FillArea(dc, 0, 0, size.cx, size.cy, seeThrough.get());
-
-    const int columns[] = {0, GridCell(region_, 8).left - region_.left,
-                           GridCell(region_, 9).left - region_.left, size.cx};
-    const int rows[] = {0, GridCell(region_, 4).top - region_.top, GridCell(region_, 1).top - region_.top,
-                        size.cy};
-    // The dark edges first, then the light cores over them, so that crossings stay light.
-    const struct {
-        HBRUSH brush;
-        int offset;
-        int width;
-    } passes[] = {{GetSysColorBrush(COLOR_WINDOWTEXT), -line, 3 * line},
-                  {GetSysColorBrush(COLOR_WINDOW), 0, line}};
-    for (const auto& pass : passes) {
-        for (const int column : columns) {
-            const int left = CoreStart(column, size.cx, line) + pass.offset;
-            FillArea(dc, left, 0, left + pass.width, size.cy, pass.brush);
-        }
-        for (const int row : rows) {
-            const int top = CoreStart(row, size.cy, line) + pass.offset;
-            FillArea(dc, 0, top, size.cx, top + pass.width, pass.brush);
-        }
+    const int columns[] = {0, GridCell(region, 8).left - region.left, GridCell(region, 9).left - region.left, width};
+    const int rows[] = {0, GridCell(region, 4).top - region.top, GridCell(region, 1).top - region.top, height};
+    dark_.clear();
+    light_.clear();
+    clear_.clear();
+    labels_.clear();
+    for (const int column : columns) {
+        const int left = CoreStart(column, width, line);
+        dark_.push_back({left - line, 0, left + 2 * line, height});
+        light_.push_back({left, 0, left + line, height});
+    }
+    for (const int row : rows) {
+        const int top = CoreStart(row, height, line);
+        dark_.push_back({0, top - line, width, top + 2 * line});
+        light_.push_back({0, top, width, top + line});
     }
 
-    // Not smoothed: a blended edge pixel would be neither the see-through colour nor drawn.
-    const Font font(CreateFontA(-MulDiv(kDigitHeight, dpi, kStandardDpi), 0, 0, 0, FW_BOLD, FALSE,
-                                FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                NONANTIALIASED_QUALITY, DEFAULT_PITCH | FF_SWISS, "Tahoma"));
-    const SelectedObject selected(dc, font.get());
+    const ScreenDc screen;
+    const SelectedObject selected(screen.get(), font_.get());
     SIZE text{};
-    GetTextExtentPoint32A(dc, "8", 1, &text);
+    GetTextExtentPoint32A(screen.get(), "8", 1, &text);
     const SIZE box{text.cx + 4 * line, text.cy};
-    const RECT pointer{pointer_.x - region_.left, pointer_.y - region_.top,
-                       pointer_.x - region_.left + GetSystemMetrics(SM_CXCURSOR),
-                       pointer_.y - region_.top + GetSystemMetrics(SM_CYCURSOR)};
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor(COLOR_WINDOW));
+    const SIZE pointerSize = PointerSize(dpi);
+    const RECT covered{pointer.x - region.left, pointer.y - region.top, pointer.x - region.left + pointerSize.cx,
+                       pointer.y - region.top + pointerSize.cy};
     for (int digit = 1; digit <= 9; ++digit) {
-        const ScreenArea cell = GridCell(region_, digit);
+        const ScreenArea cell = GridCell(region, digit);
         if (cell.width < box.cx + 6 * line || cell.height < box.cy + 6 * line) {
             continue;
         }
-        const int left = cell.left - region_.left + (cell.width - box.cx) / 2;
-        const int top = cell.top - region_.top + (cell.height - box.cy) / 2;
-        RECT label{left, top, left + box.cx, top + box.cy};
-        RECT covered{};
-        if (IntersectRect(&covered, &label, &pointer)) {
-            continue;
+        const int left = cell.left - region.left + (cell.width - box.cx) / 2;
+        const int top = cell.top - region.top + (cell.height - box.cy) / 2;
+        const RECT label{left, top, left + box.cx, top + box.cy};
+        RECT overlap{};
+        if (!IntersectRect(&overlap, &label, &covered)) {
+            labels_.push_back({label, static_cast<char>('0' + digit)});
         }
-        FillRect(dc, &label, GetSysColorBrush(COLOR_WINDOWTEXT));
-        const char name[] = {static_cast<char>('0' + digit)};
-        DrawTextA(dc, name, 1, &label, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
+}
+
+// A thin outline just outside the region, a dark line around a light one, where the monitor
+// has room for it; the region itself shows through.
+void GridOverlay::PlanOutline(const ScreenArea& monitor, const ScreenArea& region, int dpi) {
+    const int line = std::max(1, MulDiv(1, dpi, kStandardDpi));
+    const int left = std::max(monitor.left, region.left - 2 * line);
+    const int top = std::max(monitor.top, region.top - 2 * line);
+    const int right = std::min(monitor.left + monitor.width, region.left + region.width + 2 * line);
+    const int bottom = std::min(monitor.top + monitor.height, region.top + region.height + 2 * line);
+    area_ = {left, top, right - left, bottom - top};
+    dark_ = {{0, 0, area_.width, area_.height}};
+    light_ = {{line, line, area_.width - line, area_.height - line}};
+    clear_ = {{region.left - left, region.top - top, region.left - left + region.width,
+               region.top - top + region.height}};
+    labels_.clear();
+}
+
+void GridOverlay::Draw(HDC dc, SIZE size) const {
+    const Brush seeThrough(CreateSolidBrush(OverlayWindow::kSeeThrough));
+    const RECT all{0, 0, size.cx, size.cy};
+    FillRect(dc, &all, seeThrough.get());
+    // The dark edges first, then the light cores over them, so that crossings stay light.
+    for (const RECT& rect : dark_) {
+        FillRect(dc, &rect, GetSysColorBrush(COLOR_WINDOWTEXT));
+    }
+    for (const RECT& rect : light_) {
+        FillRect(dc, &rect, GetSysColorBrush(COLOR_WINDOW));
+    }
+    for (const RECT& rect : clear_) {
+        FillRect(dc, &rect, seeThrough.get());
+    }
+    // Not smoothed: a blended edge pixel would be neither the see-through colour nor drawn.
+    const SelectedObject selected(dc, font_.get());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_WINDOW));
+    for (const Label& label : labels_) {
+        RECT box = label.box;
+        FillRect(dc, &box, GetSysColorBrush(COLOR_WINDOWTEXT));
+        DrawTextA(dc, &label.digit, 1, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     }
 }

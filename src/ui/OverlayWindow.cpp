@@ -1,14 +1,17 @@
 #include "ui/OverlayWindow.h"
 
 #include "platform/PaintContext.h"
+#include "platform/SystemLibrary.h"
 
 #include <utility>
 
 namespace {
 
+RECT ToRect(const ScreenArea& area) { return {area.left, area.top, area.left + area.width, area.top + area.height}; }
+
 // Whether `area` is the whole rectangle of the monitor it lies on.
 bool WholeMonitor(const ScreenArea& area) {
-    const RECT rect{area.left, area.top, area.left + area.width, area.top + area.height};
+    const RECT rect = ToRect(area);
     MONITORINFO info{};
     info.cbSize = sizeof info;
     return GetMonitorInfoA(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &info) &&
@@ -47,11 +50,9 @@ void OverlayWindow::Show(const ScreenArea& area) {
     if (!window_) {
         Create();
     }
-    // Windows 10 and 11 take a topmost window that covers a whole monitor for a full-screen
-    // program, and drop the taskbar behind the other windows while it is up.
-    const int height = WholeMonitor(area) ? area.height - 1 : area.height;
+    const ScreenArea placed = Placement(area);
     // Raised again at every show: the taskbar may have come up above it meanwhile.
-    SetWindowPos(window_.get(), HWND_TOPMOST, area.left, area.top, area.width, height,
+    SetWindowPos(window_.get(), HWND_TOPMOST, placed.left, placed.top, placed.width, placed.height,
                  SWP_NOACTIVATE | SWP_SHOWWINDOW);
     // Painted at once, not when the message queue next runs dry.
     RedrawWindow(window_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
@@ -66,19 +67,25 @@ void OverlayWindow::Hide() {
     bufferSize_ = {};
 }
 
-bool OverlayWindow::Visible() const { return window_ && IsWindowVisible(window_.get()); }
+ScreenArea OverlayWindow::Placement(const ScreenArea& area) {
+    return {area.left, area.top, area.width, WholeMonitor(area) ? area.height - 1 : area.height};
+}
 
-int OverlayWindow::Dpi() const {
-    using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
-    const FARPROC found = GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
-    if (found && window_) {
-        return static_cast<int>(
-            reinterpret_cast<GetDpiForWindowFunction>(reinterpret_cast<void*>(found))(window_.get()));
+int OverlayWindow::MonitorDpi(const ScreenArea& area) {
+    // Loaded at the first ask and kept for the program's life.
+    static const Module library = LoadSystemLibrary("shcore.dll");
+    using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    const FARPROC found = library ? GetProcAddress(library.get(), "GetDpiForMonitor") : nullptr;
+    const RECT rect = ToRect(area);
+    constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI: the scale the user chose
+    UINT dpiX = 0;
+    UINT dpiY = 0;
+    if (found && SUCCEEDED(reinterpret_cast<GetDpiForMonitorFunction>(reinterpret_cast<void*>(found))(
+                     MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), kEffectiveDpi, &dpiX, &dpiY))) {
+        return static_cast<int>(dpiY);
     }
-    const HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi;
+    const ScreenDc screen;
+    return GetDeviceCaps(screen.get(), LOGPIXELSY);
 }
 
 LRESULT CALLBACK OverlayWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

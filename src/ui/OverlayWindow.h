@@ -28,12 +28,15 @@ public:
     // Puts the window on `area`, raises it above every window, the taskbar included, and
     // paints it before returning.
     void Show(const ScreenArea& area);
+    // The rectangle a window shown on `area` takes: one pixel short of the bottom when `area`
+    // is a whole monitor, which Windows 10 and 11 would take for a full-screen program and
+    // drop the taskbar behind the other windows while it is up.
+    static ScreenArea Placement(const ScreenArea& area);
+    // The DPI of the monitor that holds most of `area` (Windows 8.1 and later); the system's
+    // elsewhere.
+    static int MonitorDpi(const ScreenArea& area);
     // Hides the window and lets go of its paint buffer.
     void Hide();
-    bool Visible() const;
-    // The DPI of the monitor the window is on (Windows 10 and later); the system's elsewhere.
-    int Dpi() const;
-    HWND get() const { return window_.get(); }
 
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -8,7 +8,6 @@
 namespace {
 
 const char kClassName[] = "TarnwickBadge";
-constexpr int kStandardDpi = 96;
 // Past the tip of the standard arrow, at the standard DPI, so that the badge never hides what
 // the pointer points at.
 constexpr int kOffsetX = 14;
@@ -21,10 +20,10 @@ PointerBadge::PointerBadge()
 
 // Below and right of the pointer; on the other side of it where the monitor ends first.
 void PointerBadge::Show(ScreenPoint pointer) {
-    const int dpi = window_.Dpi();
-    const int side = GetSystemMetrics(SM_CXSMICON) + 2 * MulDiv(3, dpi, kStandardDpi);
-    const int dx = MulDiv(kOffsetX, dpi, kStandardDpi);
-    const int dy = MulDiv(kOffsetY, dpi, kStandardDpi);
+    dpi_ = OverlayWindow::MonitorDpi({pointer.x, pointer.y, 1, 1});
+    const int side = GetSystemMetrics(SM_CXSMICON) + 2 * MulDiv(3, dpi_, kStandardDpi);
+    const int dx = MulDiv(kOffsetX, dpi_, kStandardDpi);
+    const int dy = MulDiv(kOffsetY, dpi_, kStandardDpi);
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoA(MonitorFromPoint(POINT{pointer.x, pointer.y}, MONITOR_DEFAULTTONEAREST), &monitor);
@@ -36,7 +35,7 @@ void PointerBadge::Show(ScreenPoint pointer) {
 void PointerBadge::Draw(HDC dc, SIZE size) const {
     const RECT all{0, 0, size.cx, size.cy};
     FillRect(dc, &all, GetSysColorBrush(COLOR_WINDOWTEXT));
-    const int frame = std::max(1, MulDiv(1, window_.Dpi(), kStandardDpi));
+    const int frame = std::max(1, MulDiv(1, dpi_, kStandardDpi));
     const RECT inside{frame, frame, size.cx - frame, size.cy - frame};
     FillRect(dc, &inside, GetSysColorBrush(COLOR_WINDOW));
     const int icon = GetSystemMetrics(SM_CXSMICON);

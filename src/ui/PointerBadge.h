@@ -20,5 +20,8 @@ public:
 private:
     void Draw(HDC dc, SIZE size) const;
 
+    static constexpr int kStandardDpi = 96;
+
     OverlayWindow window_;
+    int dpi_ = kStandardDpi;  // the pointer's monitor's, when last shown
 };

@@ -389,14 +389,16 @@ TEST_F(ExtendedKeypadTest, EveryPathThatClosesTheGridHandsItsKeysBackOnceTheClos
         std::vector<std::uint32_t> injected;
         ScreenPoint pointer;
         std::function<void()> close;
+        bool held = false;  // the left button down before the grid opens
     } paths[] = {
         {"keypad *", HOTKEY_GRID, 0x6A, {}, picked, {}},
         {"keypad /", HOTKEY_GRID_CLICK, 0x6F, {0x0006}, picked, {}},
+        {"keypad / while held", HOTKEY_GRID_CLICK, 0x6F, {kLeftUp.flags}, picked, {}, true},
         {"Esc", HOTKEY_GRID_CANCEL, 0x1B, {kMoved}, opened, {}},
         {"keypad - twice", HOTKEY_GRID_BACK, 0x6D, {kMoved, kMoved}, opened,
          [&] { engine.OnHotKey(HOTKEY_GRID_BACK); engine.OnHotKey(HOTKEY_GRID_BACK); }},
         {"keypad 0", HOTKEY_BUTTON_HOLD, 0x60, {kLeftDown.flags}, picked, {}},
-        {"keypad . with the button held", HOTKEY_BUTTON_RELEASE, 0x6E, {kLeftUp.flags}, picked, {}},
+        {"keypad . while held", HOTKEY_BUTTON_RELEASE, 0x6E, {kLeftUp.flags}, picked, {}, true},
         {"keypad +", HOTKEY_DOUBLE_CLICK, 0x6B, {2, 4, 2, 4}, picked, {}},
         {"start/stop", HOTKEY_START_STOP, 0x78, {}, picked, {}},
         {"option off", 0, 0, {}, picked, [&] { engine.SetExtendedKeypad(false); engine.SetExtendedKeypad(true); }},
@@ -406,7 +408,7 @@ TEST_F(ExtendedKeypadTest, EveryPathThatClosesTheGridHandsItsKeysBackOnceTheClos
     };
     for (const auto& path : paths) {
         mouse.cursor = opened;
-        if (path.key == 0x6E) {
+        if (path.held) {
             engine.OnHotKey(HOTKEY_BUTTON_HOLD);
         }
         TakeCalls();
@@ -455,7 +457,7 @@ TEST_F(ExtendedKeypadTest, EveryPathThatClosesTheGridHandsItsKeysBackOnceTheClos
 }
 
 // Ctrl with a move key takes the grid to the next monitor while it is a whole one, then moves
-// the region by its own size within the screen; back returns to the region and pointer before.
+// the region by its own size within that monitor; back returns to the region and pointer before.
 TEST_F(ExtendedKeypadTest, CtrlMovesTheGridBetweenMonitorsThenMovesTheRegion) {
     engine.SetExtendedKeypad(true);
     mouse.screen = {-1920, 0, 3840, 1080};
@@ -470,8 +472,8 @@ TEST_F(ExtendedKeypadTest, CtrlMovesTheGridBetweenMonitorsThenMovesTheRegion) {
         {HOTKEY_FAST_RIGHT, {0, 0, 1920, 1080}, {100, 100}},  // no monitor that way
         {HOTKEY_FAST_LEFT, {-1920, 0, 1920, 1080}, {-961, 539}},
         {HOTKEY_WHEEL_DOWN, {-640, 0, 640, 360}, {-321, 179}},  // digit 9
-        {HOTKEY_FAST_RIGHT, {0, 0, 640, 360}, {319, 179}},
-        {HOTKEY_FAST_UP, {0, 0, 640, 360}, {319, 179}},  // at the top edge
+        {HOTKEY_FAST_RIGHT, {-640, 0, 640, 360}, {-321, 179}},  // at its monitor's edge
+        {HOTKEY_FAST_UP, {-640, 0, 640, 360}, {-321, 179}},     // at the top edge
         {HOTKEY_GRID_BACK, {-1920, 0, 1920, 1080}, {-961, 539}},
         {HOTKEY_GRID_CANCEL, {-1920, 0, 1920, 1080}, {100, 100}},
     };

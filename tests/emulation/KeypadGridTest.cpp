@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <tuple>
+#include <utility>
 
 namespace {
 
@@ -73,20 +74,37 @@ TEST(KeypadGridTest, EveryPixelOfASideIsAtMostLog3DigitsAway) {
     }
 }
 
-TEST(KeypadGridTest, RegionsMoveWithinTheScreenAndMonitorsAreFoundByDirection) {
-    const ScreenArea screen{-1920, -1080, 5120, 2604};
-    const ScreenArea region{-640, 0, 640, 360};
-    EXPECT_TRUE(ShiftedRegion(region, GridDirection::Right, screen) == (ScreenArea{0, 0, 640, 360}));
-    EXPECT_TRUE(ShiftedRegion(region, GridDirection::Down, screen) == (ScreenArea{-640, 360, 640, 360}));
-    EXPECT_TRUE(ShiftedRegion({-1800, -900, 640, 360}, GridDirection::Left, screen) ==
-                (ScreenArea{-1920, -900, 640, 360}));
-    EXPECT_TRUE(ShiftedRegion({-1800, -900, 640, 360}, GridDirection::Up, screen) ==
-                (ScreenArea{-1800, -1080, 640, 360}));
-    EXPECT_TRUE(ShiftedRegion({2560, 1200, 640, 324}, GridDirection::Down, screen) ==
-                (ScreenArea{2560, 1200, 640, 324}));
-
+// A Ctrl move stops at the edges of the region's own monitor, never where no monitor is: here
+// the right one is smaller and lower than the primary.
+TEST(KeypadGridTest, RegionsMoveWithinTheirMonitorAndMonitorsAreFoundByDirection) {
     const ScreenArea primary{0, 0, 1920, 1080}, left{-1920, 0, 1920, 1080}, above{0, -1080, 1920, 1080},
         right{1920, 500, 1280, 1024};
+    const struct {
+        ScreenArea monitor;
+        int digit;
+        GridDirection direction;
+        ScreenArea moved;
+    } moves[] = {
+        {right, 9, GridDirection::Up, {2773, 500, 427, 341}},      // not up to the primary's top
+        {right, 9, GridDirection::Right, {2773, 500, 427, 341}},   // at the right edge
+        {right, 7, GridDirection::Left, {1920, 500, 426, 341}},    // not onto the primary
+        {right, 1, GridDirection::Down, {1920, 1182, 426, 342}},   // at the bottom edge
+        {right, 5, GridDirection::Up, {2346, 500, 427, 341}},
+        {primary, 3, GridDirection::Right, {1280, 720, 640, 360}},  // not onto the lower one
+        {primary, 3, GridDirection::Down, {1280, 720, 640, 360}},
+        {primary, 5, GridDirection::Left, {0, 360, 640, 360}},
+    };
+    for (const auto& row : moves) {
+        KeypadGrid grid;
+        grid.Open(row.monitor, {0, 0});
+        grid.Pick(row.digit);
+        const std::optional<ScreenPoint> pointer = grid.Move(row.direction, {primary, right});
+        EXPECT_TRUE(grid.Region() == row.moved) << row.monitor.left << " " << row.digit << " "
+                                                << static_cast<int>(row.direction) << ": " << grid.Region().left
+                                                << "," << grid.Region().top;
+        EXPECT_TRUE(pointer && pointer->x == GridCentre(row.moved).x && pointer->y == GridCentre(row.moved).y);
+    }
+
     const std::vector<ScreenArea> monitors{primary, left, above, right};
     const struct {
         ScreenArea from;
@@ -103,9 +121,14 @@ TEST(KeypadGridTest, RegionsMoveWithinTheScreenAndMonitorsAreFoundByDirection) {
         ASSERT_EQ(next.has_value(), row.next.has_value()) << row.from.left << " " << static_cast<int>(row.direction);
         EXPECT_TRUE(!next || *next == *row.next) << row.from.left << " " << static_cast<int>(row.direction);
     }
-    EXPECT_TRUE(MonitorAt({-5, 10}, monitors) == left);
-    EXPECT_TRUE(MonitorAt({1925, 1500}, monitors) == right);
-    EXPECT_TRUE(MonitorAt({9000, 9000}, monitors) == primary);
+    // Off every monitor, as during a display change: the nearest one.
+    const std::pair<ScreenPoint, ScreenArea> pointers[] = {
+        {{-5, 10}, left},      {{1925, 1500}, right}, {{1000, 1100}, primary}, {{-1930, 1090}, left},
+        {{1930, 400}, primary}, {{1930, 499}, right},  {{9000, 9000}, right},   {{-9000, -9000}, left},
+    };
+    for (const auto& [pointer, monitor] : pointers) {
+        EXPECT_TRUE(MonitorAt(pointer, monitors) == monitor) << pointer.x << "," << pointer.y;
+    }
 }
 
 }  // namespace

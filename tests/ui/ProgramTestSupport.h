@@ -140,7 +140,7 @@ inline bool PointerSettlesAt(POINT expected) {
 }
 
 // A top-level window of this test that takes the keyboard focus and records the keys,
-// hotkeys and left clicks that reach it.
+// hotkeys and left clicks that reach it. It shows Pattern, so that a picture of it is known.
 class KeyTarget {
 public:
     KeyTarget() {
@@ -178,6 +178,12 @@ public:
         return PumpUntil([&] { return Count(message, wParam) > 0; });
     }
 
+    // The colour it shows at screen pixel (x, y), as PaintedPixels gives it: unlike each
+    // neighbour's, and never black or white.
+    static DWORD Pattern(int x, int y) {
+        return static_cast<DWORD>((x * 37) & 0xFF) << 16 | static_cast<DWORD>((y * 53) & 0xFF) << 8 | 0x80;
+    }
+
 private:
     static constexpr const char* kClassName = "TarnwickUiKeyTarget";
 
@@ -188,11 +194,35 @@ private:
                                   reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpCreateParams));
         }
         auto* self = reinterpret_cast<KeyTarget*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (message == WM_PAINT) {
+            Paint(window);
+            return 0;
+        }
         if (self && (message == WM_KEYDOWN || message == WM_CHAR || message == WM_HOTKEY ||
                      message == WM_LBUTTONDOWN)) {
             self->received_.emplace_back(message, wParam);
         }
         return DefWindowProcA(window, message, wParam, lParam);
+    }
+
+    static void Paint(HWND window) {
+        PAINTSTRUCT paint;
+        const HDC dc = BeginPaint(window, &paint);
+        RECT client;
+        GetClientRect(window, &client);
+        POINT origin{0, 0};
+        ClientToScreen(window, &origin);
+        std::vector<DWORD> pixels;
+        for (int y = 0; y < client.bottom; ++y) {
+            for (int x = 0; x < client.right; ++x) {
+                pixels.push_back(Pattern(origin.x + x, origin.y + y));
+            }
+        }
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof info.bmiHeader, client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(client.right), static_cast<DWORD>(client.bottom), 0, 0, 0,
+                          static_cast<UINT>(client.bottom), pixels.data(), &info, DIB_RGB_COLORS);
+        EndPaint(window, &paint);
     }
 
     HWND window_;

@@ -2,13 +2,16 @@
 // and bringing it back, the tray menu, starting hidden, and an icon the shell has lost.
 // Clicks are real clicks on the taskbar of Wine's virtual desktop.
 
+#include "emulation/LoupeLayout.h"
 #include "ui/ProgramTestSupport.h"
 
 #include <shellapi.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
 
 using namespace wintest;
@@ -170,15 +173,74 @@ TEST_F(TrayTest, IconShowsTheTipAndFollowsTheStartStopKeyAndAKeypadDrag) {
     ASSERT_TRUE(gridAt({0, 0, 1024, 767}));
     ASSERT_TRUE(ClickAt({900, 680}));
     EXPECT_TRUE(PumpUntil([&] { return target.Count(WM_LBUTTONDOWN, MK_LBUTTON) == 1; })) << "not click-through";
-    for (const char digit : std::string("3553137")) {
+    for (const char digit : std::string("355")) {
+        PressKey(static_cast<WORD>(VK_NUMPAD0 + digit - '0'));
+    }
+    // Three digits in, the loupe shows the target magnified where its arithmetic says: the
+    // margin whole and each cell's bottom-right pixel, clear of its digit, with the previous
+    // region's lines running through both before the loupe read them. It is the grid's kind
+    // of window, and clicks and the focus stay with the target.
+    const std::optional<LoupeLayout> layout = PlaceLoupe({0, 0, 1024, 768}, {834, 625, 38, 28}, 96);
+    ASSERT_TRUE(layout);
+    const ScreenArea& window = layout->window;
+    const RECT loupeAt{window.left, window.top, window.left + window.width, window.top + window.height};
+    HWND loupe = nullptr;
+    ASSERT_TRUE(PumpUntil([&] {
+        RECT at{};
+        loupe = FindWindowA("TarnwickLoupe", nullptr);
+        return loupe && IsWindowVisible(loupe) && GetWindowRect(loupe, &at) && EqualRect(&at, &loupeAt);
+    }));
+    EXPECT_EQ(GetWindowLongA(loupe, GWL_EXSTYLE) & overlay, overlay);
+    RECT client;
+    GetClientRect(target.get(), &client);
+    MapWindowPoints(target.get(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+    const auto onLoupe = [&](const std::vector<LoupeSpan>& spans, int pixel) {
+        for (const LoupeSpan& span : spans) {
+            if (pixel >= span.from && pixel < span.from + span.pixels) {
+                return span.at + (pixel - span.from) * layout->zoom;
+            }
+        }
+        return -1;
+    };
+    const auto magnified = [&] {
+        const std::vector<DWORD> pixels = ScreenPixels(loupeAt);
+        const ScreenArea& source = layout->source;
+        const int right = std::min<int>(source.left + source.width, client.right);
+        const int bottom = std::min<int>(source.top + source.height, client.bottom);
+        for (int y = std::max<int>(source.top, client.top); y < bottom; ++y) {
+            for (int x = std::max<int>(source.left, client.left); x < right; ++x) {
+                const bool cellCorner = (x == 845 || x == 858 || x == 871) && (y == 633 || y == 642 || y == 652);
+                if (x >= 834 && x < 872 && y >= 625 && y < 653 && !cellCorner) {
+                    continue;
+                }
+                const int left = onLoupe(layout->columns, x);
+                const int top = onLoupe(layout->rows, y);
+                for (int dy = 0; dy < layout->zoom; ++dy) {
+                    for (int dx = 0; dx < layout->zoom; ++dx) {
+                        const auto at = static_cast<std::size_t>((top + dy) * window.width + left + dx);
+                        if (pixels[at] != KeyTarget::Pattern(x, y)) {
+                            return false;
+                        }
+                    }
+                }
+            }
+        }
+        return true;
+    };
+    EXPECT_TRUE(PumpUntil(magnified)) << "the loupe does not show the target's pixels";
+    EXPECT_EQ(GetForegroundWindow(), target.get());
+    ASSERT_TRUE(ClickAt({850, 640}));
+    EXPECT_TRUE(PumpUntil([&] { return target.Count(WM_LBUTTONDOWN, MK_LBUTTON) == 2; })) << "not click-through";
+    for (const char digit : std::string("3137")) {
         PressKey(static_cast<WORD>(VK_NUMPAD0 + digit - '0'));
     }
     EXPECT_TRUE(PointerSettlesAt({861, 651}));
     EXPECT_TRUE(gridClosed()) << "a single pixel closes the grid";
+    EXPECT_FALSE(IsWindowVisible(loupe)) << "the loupe outlived the grid";
     PressKey(VK_MULTIPLY);
     ASSERT_TRUE(gridAt({0, 0, 1024, 767}));
     PressKey(VK_DIVIDE);
-    EXPECT_TRUE(PumpUntil([&] { return target.Count(WM_LBUTTONDOWN, MK_LBUTTON) == 2; })) << "keypad /";
+    EXPECT_TRUE(PumpUntil([&] { return target.Count(WM_LBUTTONDOWN, MK_LBUTTON) == 3; })) << "keypad /";
     EXPECT_TRUE(gridClosed());
     PressKey(VK_MULTIPLY);
     ASSERT_TRUE(gridAt({0, 0, 1024, 767}));
