@@ -70,8 +70,6 @@ public:
     void SetLetterKeypad(bool on);
     // Says that NumLock is off when it is and the keypad is what emulation listens to.
     void CheckNumLock();
-    // Lets go of the keys that were held on to until released and are up now.
-    void CheckReleases() { layers_.CheckReleases(); }
     // Lets go of the left button when a keypad drag holds it; nothing otherwise.
     void ReleaseButton();
     // Closes the keypad grid, the pointer where it is, and hands its keys back; nothing

@@ -3,6 +3,7 @@
 #include "resource.h"
 
 #include <algorithm>
+#include <functional>
 #include <iterator>
 
 namespace {
@@ -156,16 +157,21 @@ void KeyLayers::HoldUntilReleased(Key key) {
     }
     held_.push_back(key);
     Watch();
+    // Let go at once if it came up before the watch began, which would never hear of it.
+    if (!keyboard_.IsDown(key.virtualKey)) {
+        Released(key.virtualKey);
+    }
 }
 
 bool KeyLayers::HeldUntilReleased(Key key) const {
     return std::find(held_.begin(), held_.end(), key) != held_.end();
 }
 
-void KeyLayers::CheckReleases() {
+// Lets go of the keys held on to with `virtualKey`, with Ctrl or without.
+void KeyLayers::Released(unsigned virtualKey) {
     std::vector<Key> released;
     for (const Key& key : held_) {
-        if (!keyboard_.IsDown(key.virtualKey)) {
+        if (key.virtualKey == virtualKey) {
             released.push_back(key);
         }
     }
@@ -200,6 +206,7 @@ void KeyLayers::Watch() {
     const bool wanted = !held_.empty();
     if (wanted != watching_) {
         watching_ = wanted;
-        keyboard_.WatchReleases(window_, wanted);
+        keyboard_.WatchReleases(wanted ? std::function<void(unsigned)>([this](unsigned key) { Released(key); })
+                                       : std::function<void(unsigned)>());
     }
 }

@@ -43,7 +43,8 @@ struct Key {
 // Owns the registrations of every layer's keys and what each key means while its layers are on.
 // A key whose press ended a mode, or that was down when its layer was handed back, is held on
 // to, doing nothing, until it is released, so that its repeats never reach another program or
-// act in their other meaning; a watch for the release runs only while such a key is down.
+// act in their other meaning; the keyboard is watched for the release only while such a key
+// is down.
 class KeyLayers {
 public:
     KeyLayers(HotKeyService& hotKeys, KeyboardState& keyboard) : hotKeys_(hotKeys), keyboard_(keyboard) {}
@@ -65,12 +66,11 @@ public:
     // Holds on to `key`, doing nothing, until it is released; nothing when it is up already.
     void HoldUntilReleased(Key key);
     bool HeldUntilReleased(Key key) const;
-    // Lets go of the keys that are up now; the watch calls it.
-    void CheckReleases();
 
 private:
     bool HeldByUs(Key key) const;
     void Unregister(Key key);
+    void Released(unsigned virtualKey);
     void Watch();
 
     HotKeyService& hotKeys_;

@@ -7,6 +7,7 @@
 #include "platform/Geometry.h"
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -80,9 +81,9 @@ public:
     // The key at `place` (a scan code: its position on the keyboard) in the keyboard layout of
     // the window that has the focus.
     virtual LayoutKey KeyAt(unsigned place) = 0;
-    // While on, `window` is asked every few hundredths of a second to look for released keys;
-    // while off, nothing runs.
-    virtual void WatchReleases(WindowHandle window, bool on) = 0;
+    // Until called again with an empty function, `released` hears of every key let go, before
+    // any later key's press has reached a program; with an empty one, nothing runs.
+    virtual void WatchReleases(std::function<void(unsigned virtualKey)> released) = 0;
 };
 
 // Tells the user something from the notification area.

@@ -8,6 +8,7 @@
 #include <shlobj.h>
 
 #include <iterator>
+#include <utility>
 
 namespace {
 
@@ -102,14 +103,33 @@ LayoutKey Win32Keyboard::KeyAt(unsigned place) {
     return {virtualKey, name};
 }
 
-void Win32Keyboard::WatchReleases(WindowHandle window, bool on) {
-    // A key held down repeats some thirty times a second; its release is caught well within
-    // that, and nothing runs once no key is held on to.
-    constexpr UINT kInterval = 30;
-    if (on) {
-        SetTimer(ToHwnd(window), kReleaseWatch, kInterval, nullptr);
-    } else {
-        KillTimer(ToHwnd(window), kReleaseWatch);
+namespace {
+
+// The system calls a low-level hook with no pointer of the program's own, and a process has one
+// keyboard: the watch is the process's.
+std::function<void(unsigned)> watcher;
+Hook hook;
+
+LRESULT CALLBACK KeyboardHook(int code, WPARAM message, LPARAM event) {
+    if (code == HC_ACTION && (message == WM_KEYUP || message == WM_SYSKEYUP) && watcher) {
+        // A copy: the call may end the watch, and the function with it.
+        const std::function<void(unsigned)> released = watcher;
+        released(reinterpret_cast<const KBDLLHOOKSTRUCT*>(event)->vkCode);
+    }
+    return CallNextHookEx(nullptr, code, message, event);
+}
+
+}  // namespace
+
+// The system waits for the hook before it goes on to the next key, so a key let go is heard of
+// before a later press of it turns into a hotkey: a quick second press is never taken for a
+// repeat of the first. Hooked only while a key is held on to.
+void Win32Keyboard::WatchReleases(std::function<void(unsigned virtualKey)> released) {
+    watcher = std::move(released);
+    if (!watcher) {
+        hook = Hook();
+    } else if (!hook) {
+        hook = Hook(SetWindowsHookExA(WH_KEYBOARD_LL, &KeyboardHook, GetModuleHandleA(nullptr), 0));
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Handle.h"
 #include "platform/Services.h"
 
 // The portable logic's services over the real Windows desktop.
@@ -23,10 +24,8 @@ public:
     bool IsDown(unsigned virtualKey) override;
     bool NumLockOn() override;
     LayoutKey KeyAt(unsigned place) override;
-    // With WM_TIMER and kReleaseWatch to `window`.
-    void WatchReleases(WindowHandle window, bool on) override;
-
-    static constexpr unsigned kReleaseWatch = 1;
+    // By a low-level keyboard hook, which sees each key let go in the order it happened.
+    void WatchReleases(std::function<void(unsigned virtualKey)> released) override;
 };
 
 class Win32Messages final : public MessageService {

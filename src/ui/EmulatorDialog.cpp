@@ -91,7 +91,6 @@ const Table EmulatorDialog::messages = {
     Table::Message(WM_DESTROY, &EmulatorDialog::OnDestroy),
     Table::Message(WM_ENDSESSION, &EmulatorDialog::OnEndSession),
     Table::Message(WM_DISPLAYCHANGE, &EmulatorDialog::OnDisplayChange),
-    Table::Message(WM_TIMER, &EmulatorDialog::OnTimer),
     Table::Message(kCheckNumLock, &EmulatorDialog::OnCheckNumLock),
     Table::Command(BN_CLICKED, IDC_DONATE, &EmulatorDialog::OnDonate),
 };
@@ -255,14 +254,6 @@ LRESULT EmulatorDialog::OnDisplayChange(WPARAM, LPARAM) {
 
 LRESULT EmulatorDialog::OnCheckNumLock(WPARAM, LPARAM) {
     engine_.CheckNumLock();
-    return 0;
-}
-
-LRESULT EmulatorDialog::OnTimer(WPARAM timer, LPARAM) {
-    if (timer != Win32Keyboard::kReleaseWatch) {
-        return Default();
-    }
-    engine_.CheckReleases();
     return 0;
 }
 

@@ -46,7 +46,6 @@ private:
     LRESULT OnShowWindow(WPARAM, LPARAM);
     LRESULT OnEndSession(WPARAM ending, LPARAM);
     LRESULT OnDisplayChange(WPARAM, LPARAM);
-    LRESULT OnTimer(WPARAM timer, LPARAM);
     LRESULT OnCheckNumLock(WPARAM, LPARAM);
     void OnDonate();
     void BuildSystemMenu();

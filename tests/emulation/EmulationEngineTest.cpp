@@ -436,11 +436,10 @@ TEST_F(ExtendedKeypadTest, EveryPathThatClosesTheGridHandsItsKeysBackOnceTheClos
         engine.OnHotKey(path.id);  // a repeat
         EXPECT_TRUE(mouse.injections.empty()) << path.name;
         EXPECT_EQ(engine.Active(), path.id != HOTKEY_START_STOP) << path.name;
-        EXPECT_EQ(keyboard.watching, path.key != 0) << path.name;
+        EXPECT_EQ(keyboard.watching(), path.key != 0) << path.name;
         EXPECT_EQ(hotKeys.registrations.count(path.id), path.id != 0 ? 1u : 0u) << path.name << ": typed";
-        keyboard.down.clear();
-        engine.CheckReleases();
-        EXPECT_FALSE(keyboard.watching) << path.name;
+        keyboard.ReleaseAll();
+        EXPECT_FALSE(keyboard.watching()) << path.name;
         const std::vector<HotKeyCall> calls = TakeCalls();
         for (const int id : {1222, 1223, 1224}) {
             EXPECT_EQ(std::count(calls.begin(), calls.end(), Unregistered(id)), 1) << path.name << " " << id;
@@ -571,9 +570,8 @@ TEST_F(EmulationEngineTest, EveryWayTheLettersAreHandedBackHoldsOnToKeysStillDow
         EXPECT_TRUE(mouse.injections.empty()) << path.name;
         EXPECT_EQ(engine.Active(), path.id == 0) << path.name;
         EXPECT_EQ(hotKeys.registrations.count(HOTKEY_LETTER_MOVE_LEFT), 1u) << path.name << ": U typed";
-        keyboard.down.clear();
-        engine.CheckReleases();
-        EXPECT_FALSE(keyboard.watching) << path.name;
+        keyboard.ReleaseAll();
+        EXPECT_FALSE(keyboard.watching()) << path.name;
         EXPECT_EQ(hotKeys.registrations.count(HOTKEY_LETTER_MOVE_LEFT), 0u) << path.name;
     }
 }
@@ -587,7 +585,7 @@ TEST_F(EmulationEngineTest, NumLockOffIsSaidAtEachStartAndOnceByAHeldKeypadFive)
         {[&] { engine.CheckNumLock(); }, 1},
         {[&] { engine.OnHotKey(HOTKEY_START_STOP); engine.OnHotKey(HOTKEY_START_STOP); }, 2},
         {[&] { keyboard.down = {0x0C}; for (int i = 0; i < 5; ++i) engine.OnHotKey(HOTKEY_NUMLOCK_OFF); }, 3},
-        {[&] { keyboard.down.clear(); engine.CheckReleases(); engine.OnHotKey(HOTKEY_NUMLOCK_OFF); }, 4},
+        {[&] { keyboard.ReleaseAll(); engine.OnHotKey(HOTKEY_NUMLOCK_OFF); }, 4},
         {[&] { keyboard.numLock = true; engine.OnHotKey(HOTKEY_START_STOP); engine.OnHotKey(HOTKEY_START_STOP); }, 4},
         {[&] { keyboard.numLock = false; engine.SetLetterKeypad(true); engine.CheckNumLock(); }, 4},
         {[&] { engine.OnHotKey(HOTKEY_START_STOP); engine.OnHotKey(HOTKEY_START_STOP); }, 4},

@@ -5,6 +5,7 @@
 #include "platform/Services.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -117,7 +118,7 @@ public:
 };
 
 // A keyboard whose keys are down when the test says so, with the US layout unless a test moves
-// its keys; its watch for released keys runs while `watching`.
+// its keys; its watch for released keys runs while `watching()`.
 class FakeKeyboard : public KeyboardState {
 public:
     bool IsDown(unsigned virtualKey) override { return down.count(virtualKey) != 0; }
@@ -126,11 +127,21 @@ public:
         const auto found = layout.find(place);
         return found != layout.end() ? found->second : LayoutKey{0, ""};
     }
-    void WatchReleases(WindowHandle, bool on) override { watching = on; }
+    void WatchReleases(std::function<void(unsigned)> released) override { watcher = std::move(released); }
+
+    bool watching() const { return static_cast<bool>(watcher); }
+    // Lets go of every key that is down, as the user does.
+    void ReleaseAll() {
+        for (const unsigned key : std::exchange(down, {})) {
+            if (watcher) {
+                watcher(key);
+            }
+        }
+    }
 
     std::set<unsigned> down;
     bool numLock = true;
-    bool watching = false;
+    std::function<void(unsigned)> watcher;
     std::map<unsigned, LayoutKey> layout = {
         {0x08, {'7', "7"}}, {0x09, {'8', "8"}}, {0x0A, {'9', "9"}}, {0x0B, {'0', "0"}},
         {0x16, {'U', "U"}}, {0x17, {'I', "I"}}, {0x18, {'O', "O"}}, {0x19, {'P', "P"}},
