@@ -14,6 +14,8 @@ import re
 import statistics
 import sys
 from collections import defaultdict
+from dataclasses import dataclass
+from typing import Callable, Optional, Tuple
 
 NOTES = """\
 1. **The floors.** The bare floor (`bench/floor.cpp`) registers the same hotkeys as Tarnwick
@@ -460,6 +462,7 @@ ROWS = [
     ]),
 ]
 
+@dataclass
 class LetterRow:
     """One line of the letter keypad's table: a figure of Tarnwick with the letters on beside
     the one it is compared with, each a (source, figure); beside may be None.
@@ -469,17 +472,15 @@ class LetterRow:
     beside means anything.
     """
 
-    def __init__(self, label, letters, beside, show, target="", met=None, summary=statistics.median, ratio=True,
-                 twin=None):
-        self.label = label
-        self.letters = letters
-        self.beside = beside
-        self.show = show
-        self.target = target
-        self.met = met
-        self.summary = summary
-        self.ratio = ratio
-        self.twin = twin
+    label: str
+    letters: Tuple[str, str]
+    beside: Optional[Tuple[str, str]]
+    show: Callable
+    target: str = ""
+    met: Optional[Callable] = None
+    summary: Callable = statistics.median
+    ratio: bool = True
+    twin: Optional[str] = None
 
 
 def ratio_within_twins(limit):
