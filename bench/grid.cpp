@@ -200,7 +200,6 @@ void StepReach(const Size& size, const std::string& prefix, const std::vector<in
 // ---- The programs' grids, as the screen shows them ----
 
 constexpr int kPickDigit = 6;
-constexpr double kGiveUpSeconds = 1;
 constexpr int kStripWidth = 25;  // pixels read across a line, centred on where it should be
 constexpr int kMostCore = 8;     // the widest core of a line the strip takes for one
 
@@ -302,23 +301,8 @@ Places Where(POINT home) {
             {centre.x, centre.y}};
 }
 
-// The program's grid window, once it has made one.
-HWND GridWindow(const Target& target) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(target.Window(), &process);
-    for (HWND window = FindWindowExA(nullptr, nullptr, "TarnwickGrid", nullptr); window;
-         window = FindWindowExA(nullptr, window, "TarnwickGrid", nullptr)) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == process) {
-            return window;
-        }
-    }
-    return nullptr;
-}
-
 bool GridShown(const Target& target) {
-    const HWND window = GridWindow(target);
+    const HWND window = ProcessWindow(target, "TarnwickGrid");
     return window && IsWindowVisible(window);
 }
 
@@ -342,23 +326,6 @@ void AwaitStill() {
             return Now() - since > 0.5;
         },
         60);
-}
-
-void Press(WORD virtualKey) { Send({Key(virtualKey, false), Key(virtualKey, true)}); }
-
-// Seconds from `sent` until `done` holds, looked at every 100 µs (each look asks the X
-// server or the Wine server, which the program needs too); none after kGiveUpSeconds.
-template <typename Condition>
-std::optional<double> Until(Condition done, double sent) {
-    for (double now = Now(); now < sent + kGiveUpSeconds;) {
-        if (done()) {
-            return Now() - sent;
-        }
-        const double next = now + 100e-6;
-        while ((now = Now()) < next) {
-        }
-    }
-    return std::nullopt;
 }
 
 // The grid closed, its lines gone from the screen, the pointer back at `home`.
