@@ -222,7 +222,7 @@ NOTES = """\
     the release. Growth: after the timed takings, the footprint (note 10) before and after 1,000
     rounds of F9 on and off, and after their first half. Each switch on is looked at 20 ms after
     F9, when its keys are long taken, until the last key is; one that took none (F9 that handed
-    the letters back is held on to until Tarnwick, every 30 ms, sees it released) or went
+    the letters back is held on to until Tarnwick hears of its release) or went
     without the last is undone if need be and made again. Each switch off is awaited until
     keypad 1 and the last key are free. The dialog floor has no letters, and switches neither a
     tray picture nor a balloon, so the rows are judged against Tarnwick's own copy with the
