@@ -81,8 +81,8 @@ void SwitchOff(const Program& program, const Switch& keys) {
 
 // Switches emulation on and waits until the last key is taken, looked at only once Tarnwick has
 // had time to take it. A press that took no keys (a start/stop key that handed the letters
-// back is held on to until Tarnwick hears of its release, which a quick second press can
-// overtake under Wine) or went without the last one is undone if need be and made again.
+// back is held on to until Tarnwick hears of its release) or went without the last one is
+// undone if need be and made again.
 void SwitchOn(const Program& program, const Switch& keys) {
     for (int press = 0; press < 3; ++press) {
         Press(kStartStop);
