@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <functional>
 #include <iterator>
+#include <utility>
 
 namespace {
 
@@ -104,11 +105,12 @@ std::string KeyLayers::Take(Layer layer) {
             continue;
         }
         if (hotKeys_.Register(window_, binding.identifier, key.modifiers, key.virtualKey)) {
-            registered_[binding.identifier] = key;
+            registered_[binding.identifier] = {key, std::nullopt};
         } else {
             refused += (refused.empty() ? "" : ", ") + placed.name;
         }
     }
+    Resolve();
     return refused;
 }
 
@@ -126,6 +128,7 @@ void KeyLayers::HandBack(Layer layer) {
         }
         Unregister(key);
     }
+    Resolve();
 }
 
 std::optional<Key> KeyLayers::KeyOf(int identifier) const {
@@ -133,22 +136,15 @@ std::optional<Key> KeyLayers::KeyOf(int identifier) const {
     if (found == registered_.end()) {
         return std::nullopt;
     }
-    return found->second;
+    return found->second.key;
 }
 
 std::optional<Action> KeyLayers::Meaning(int identifier) const {
-    const std::optional<Key> key = KeyOf(identifier);
-    if (!key || HeldUntilReleased(*key)) {
+    const auto found = registered_.find(identifier);
+    if (found == registered_.end() || HeldUntilReleased(found->second.key)) {
         return std::nullopt;
     }
-    // The later layers first: they say what a key they share with an earlier one means.
-    for (auto binding = std::rbegin(kBindings); binding != std::rend(kBindings); ++binding) {
-        const auto bound = bound_.find(binding->identifier);
-        if (bound != bound_.end() && bound->second == *key && IsOn(binding->layer)) {
-            return binding->action;
-        }
-    }
-    return std::nullopt;
+    return found->second.meaning;
 }
 
 void KeyLayers::HoldUntilReleased(Key key) {
@@ -182,9 +178,26 @@ void KeyLayers::Released(unsigned virtualKey) {
     Watch();
 }
 
+// What each registered key means now, worked out whenever the layers change rather than at
+// every press: the later layers first, since they say what a key they share with an earlier
+// one means.
+void KeyLayers::Resolve() {
+    std::map<std::pair<unsigned, unsigned>, Action> top;
+    for (auto binding = std::rbegin(kBindings); binding != std::rend(kBindings); ++binding) {
+        const auto bound = bound_.find(binding->identifier);
+        if (bound != bound_.end() && IsOn(binding->layer)) {
+            top.emplace(std::make_pair(bound->second.modifiers, bound->second.virtualKey), binding->action);
+        }
+    }
+    for (auto& [identifier, registration] : registered_) {
+        const auto found = top.find({registration.key.modifiers, registration.key.virtualKey});
+        registration.meaning = found != top.end() ? std::optional<Action>(found->second) : std::nullopt;
+    }
+}
+
 bool KeyLayers::HeldByUs(Key key) const {
     return std::any_of(registered_.begin(), registered_.end(),
-                       [&](const auto& entry) { return entry.second == key; });
+                       [&](const auto& entry) { return entry.second.key == key; });
 }
 
 // Unregisters `key` unless a layer that is on still has it or it is held on to until released.
@@ -194,7 +207,7 @@ void KeyLayers::Unregister(Key key) {
         return;
     }
     for (auto entry = registered_.begin(); entry != registered_.end(); ++entry) {
-        if (entry->second == key) {
+        if (entry->second.key == key) {
             hotKeys_.Unregister(window_, entry->first);
             registered_.erase(entry);
             return;

@@ -68,8 +68,14 @@ public:
     bool HeldUntilReleased(Key key) const;
 
 private:
+    struct Registration {
+        Key key;
+        std::optional<Action> meaning;  // in the top layer that is on and has the key
+    };
+
     bool HeldByUs(Key key) const;
     void Unregister(Key key);
+    void Resolve();
     void Released(unsigned virtualKey);
     void Watch();
 
@@ -78,7 +84,7 @@ private:
     WindowHandle window_ = nullptr;
     std::array<bool, kLayerCount> on_{};
     std::map<int, Key> bound_;       // every key of a layer that is on, as it was taken
-    std::map<int, Key> registered_;  // what is registered now, under which identifier
+    std::map<int, Registration> registered_;  // what is registered now, under which identifier
     std::vector<Key> held_;          // held on to until released
     bool watching_ = false;
 };
