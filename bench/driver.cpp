@@ -4,16 +4,20 @@
 // for bench/report.py. Progress goes to standard error.
 //
 // Usage: driver.exe KIND=PROGRAM.exe... [--rounds N] [--starts N] [--idle SECONDS] [--tray]
-//                   [--grid-rounds N]
+//                   [--grid-rounds N] [--letter-rounds N]
 //   KIND is tarnwick, floor or dialog_floor; a kind given twice is a second, identical
 //   program (named KIND_2), which shows how far apart two runs of the same program land.
 //   When Tarnwick is among them, the dialog floor gets a tray icon if Tarnwick has one;
 //   otherwise --tray gives it one. --grid-rounds is how many openings of the keypad grid
 //   its growth is counted over (0: not at all); the grid's measures are in grid.cpp.
+//   Tarnwick alone also runs a copy with its letter keypad on (letters.cpp, named
+//   tarnwick_letters); --letter-rounds is how many rounds of the start/stop key on and off
+//   the growth of both copies is counted over (0: not at all).
 
 #include "counters.h"
 #include "driving.h"
 #include "grid.h"
+#include "letters.h"
 #include "resource.h"
 #include "target.h"
 
@@ -32,7 +36,6 @@
 namespace {
 
 constexpr int kBurst = 100;            // presses per SendInput call
-constexpr int kMovePresses = 10000;    // also the presses after which the footprint is taken again
 constexpr int kCountedPresses = 2000;
 constexpr int kLatencyPresses = 1000;
 constexpr double kHeldSeconds = 5;
@@ -41,22 +44,11 @@ constexpr int kFloods = 5;
 constexpr int kShowHideCycles = 100;
 constexpr int kGridOpenings = 30;      // per round, timed
 constexpr int kButtons[] = {IDC_MODIFY, IDC_DONATE, IDC_MINIMIZE, IDC_EXIT};
+// Tarnwick's extended keypad on, as the floors' keys always are; for its letters' copy, the
+// letter keypad as well.
+constexpr char kKeypadOptions[] = "[Keypad]\r\nExtended=1\r\n";
+constexpr char kLetterOptions[] = "[Keypad]\r\nExtended=1\r\nLetters=1\r\n";
 
-// A key that moves the pointer `pixels` to the left per press: `presses` of it in bursts of
-// `burst`, each starting from home. Its figures are named <figure>_us_cpu, <figure>_lost and
-// so on; its key-to-pointer figures <latency>_median_us and so on.
-struct MoveSeries {
-    const char* figure;
-    const char* latency;
-    Keystroke key;
-    int pixels;
-    int presses;
-    int burst;
-};
-
-constexpr MoveSeries kMove{"move", "latency", {"keypad 4", VK_NUMPAD4, false}, 1, kMovePresses, kBurst};
-constexpr MoveSeries kTenStepMove{
-    "ten_step_move", "ten_step_latency", {"Ctrl+keypad 4", VK_NUMPAD4, true}, 10, 2000, 50};
 static_assert(kMove.burst * kMove.pixels <= kFloodPresses &&
               kTenStepMove.burst * kTenStepMove.pixels <= kFloodPresses);
 
@@ -67,6 +59,7 @@ struct Options {
     int idleSeconds = 30;
     bool tray = false;
     int gridRounds = 1000;
+    int letterRounds = 1000;
 };
 
 // Where the programs' work happens. The moves run left along the middle of the screen, on
@@ -104,6 +97,7 @@ public:
     POINT Home() const { return home_; }
     RECT Track() const { return {home_.x - kFloodPresses - 1, home_.y, home_.x + 1, home_.y + 1}; }
     POINT Pad() const { return {(pad_.left + pad_.right) / 2, (pad_.top + pad_.bottom) / 2}; }
+    RECT PadArea() const { return pad_; }
     int Clicks() const { return clicks_; }
     int Notches() const { return wheel_ / WHEEL_DELTA; }  // wheel up, less wheel down
 
@@ -175,46 +169,10 @@ struct CountedSeries {
 constexpr CountedSeries kClick{"click", {"keypad 1", VK_NUMPAD1, false}, &Stage::Clicks, kCountedPresses};
 constexpr CountedSeries kWheel{"wheel", {"keypad 7", VK_NUMPAD7, false}, &Stage::Notches, kCountedPresses};
 
-bool PointerAtX(int x) { return Pointer().x == x; }
-
-// Waits until the pointer reaches `x`, or stops short of it for half a second; returns
-// whether it got there.
-bool WaitForPointerX(int x) {
-    int last = Pointer().x;
-    double still = Now();
-    return WaitFor(
-        [&] {
-            const int now = Pointer().x;
-            if (now != last) {
-                last = now;
-                still = Now();
-            }
-            return now == x || Now() - still > 0.5;
-        },
-        30) &&
-           Pointer().x == x;
-}
-
-// A moving key in bursts, the pointer put back home between them.
-// The series' presses in bursts from the same spot; returns how many never moved the pointer.
-int PressMoves(const Stage& stage, const MoveSeries& series) {
-    const std::vector<INPUT> burst = Presses(series.key, series.burst);
-    const int goal = stage.Home().x - series.burst * series.pixels;
-    int lost = 0;
-    for (int sent = 0; sent < series.presses; sent += series.burst) {
-        PlacePointer(stage.Home());
-        Send(burst);
-        if (!WaitForPointerX(goal)) {
-            lost += (Pointer().x - goal) / series.pixels;
-        }
-    }
-    return lost;
-}
-
 void MeasureMoves(const Program& program, const Target& target, const Stage& stage, const MoveSeries& series) {
     WaitForQuiet();
     const Cost cost(target);
-    const int lost = PressMoves(stage, series);
+    const int lost = PressMoves(stage.Home(), series);
     cost.PrintPer(program, series.figure + std::string("_us"), series.presses, 1e6);
     Print(program, series.figure + std::string("_lost"), lost);
 }
@@ -235,10 +193,11 @@ void MeasureCounted(const Program& program, const Target& target, const Stage& s
     Print(program, series.figure + std::string("_lost"), series.presses - (arrived() - before));
 }
 
-// One press at a time from rest, timed from SendInput until GetCursorPos shows the move.
-// Every GetCursorPos is a request to the Wine server, which the program needs too, so the
-// pointer is read every 25 microseconds rather than as fast as possible.
-void MeasureLatency(const Program& program, const Stage& stage, const MoveSeries& series) {
+// One press at a time from rest, timed from SendInput until GetCursorPos shows the move; the
+// figures are named <figure>_median_us and so on. Every GetCursorPos is a request to the Wine
+// server, which the program needs too, so the pointer is read every 25 microseconds rather
+// than as fast as possible.
+void MeasureLatency(const Program& program, const Stage& stage, const MoveSeries& series, const std::string& figure) {
     const std::vector<INPUT> press = Presses(series.key, 1);
     std::vector<double> latencies;
     int lost = 0;
@@ -263,7 +222,6 @@ void MeasureLatency(const Program& program, const Stage& stage, const MoveSeries
             PlacePointer(stage.Home());
         }
     }
-    const std::string figure = series.latency;
     Print(program, figure + "_median_us", Percentile(latencies, 0.5));
     Print(program, figure + "_p99_us", Percentile(latencies, 0.99));
     Print(program, figure + "_lost", lost);
@@ -297,7 +255,7 @@ void MeasureHeldKey(const Program& program, const Stage& stage) {
     }
     WaitFor([&] { return Now() >= start + kHeldSeconds; }, kHeldSeconds);
     Send({Key(VK_NUMPAD4, true)});
-    WaitFor([&] { return PointerAtX(stage.Home().x - sent); }, 2);
+    WaitFor([&] { return Pointer().x == stage.Home().x - sent; }, 2);
     const int travel = stage.Home().x - Pointer().x;
     Print(program, "held_sent", sent);
     Print(program, "held_rate", travel / kHeldSeconds);
@@ -365,16 +323,22 @@ bool HideToTray(const Target& target) {
 
 // Starts `program` and hands the focus back to the driver's window, as a user would go on
 // working in another program.
-std::unique_ptr<Target> Start(const Program& program, const Stage& stage) {
+std::unique_ptr<Target> Launch(const Program& program, const Stage& stage) {
     WaitForQuiet();
     auto target = std::make_unique<Target>(program, program.tray);
+    stage.Activate();
+    Sleep(1000);
+    return target;
+}
+
+// Launches `program` and prints how it started and what it holds after start-up.
+std::unique_ptr<Target> Start(const Program& program, const Stage& stage) {
+    auto target = Launch(program, stage);
     Print(program, "startup_ms", target->StartupSeconds() * 1e3);
     Print(program, "startup_cpu_ms", target->StartupCpuSeconds() * 1e3);
     if (program.tray && target->TrayAddedSeconds()) {
         Print(program, "tray_added_ms", *target->TrayAddedSeconds() * 1e3);
     }
-    stage.Activate();
-    Sleep(1000);
     PrintFootprint(program, target->Holdings(), "start");
     return target;
 }
@@ -383,12 +347,7 @@ std::unique_ptr<Target> Start(const Program& program, const Stage& stage) {
 // counted press to the pad, or the figures that count pixels and arrivals would be wrong.
 void CheckKeys(const Program& program, const Stage& stage) {
     for (const MoveSeries& series : {kMove, kTenStepMove}) {
-        PlacePointer(stage.Home());
-        Send(Presses(series.key, 1));
-        if (!WaitFor([&] { return PointerAtX(stage.Home().x - series.pixels); }, 2)) {
-            throw std::runtime_error(program.name + " does not move the pointer " + std::to_string(series.pixels) +
-                                     " pixels left per " + series.key.name);
-        }
+        CheckMove(program, stage.Home(), series);
     }
     PlacePointer(stage.Pad());
     for (const CountedSeries& series : {kClick, kWheel}) {
@@ -417,7 +376,7 @@ void Work(const Program& program, const Stage& stage, bool cycles, int gridRound
     // nothing after them however many follow.
     Sleep(1000);
     const Footprint start = target->Holdings();
-    PressMoves(stage, kMove);
+    PressMoves(stage.Home(), kMove);
     Sleep(1000);
     const Footprint presses = target->Holdings();
     PrintFootprint(program, presses, "presses");
@@ -425,8 +384,8 @@ void Work(const Program& program, const Stage& stage, bool cycles, int gridRound
     MeasureMoves(program, *target, stage, kTenStepMove);
     MeasureCounted(program, *target, stage, kClick);
     MeasureCounted(program, *target, stage, kWheel);
-    MeasureLatency(program, stage, kMove);
-    MeasureLatency(program, stage, kTenStepMove);
+    MeasureLatency(program, stage, kMove, "latency");
+    MeasureLatency(program, stage, kTenStepMove, "ten_step_latency");
     MeasureHeldKey(program, stage);
     MeasureFlood(program, stage);
     // The grid's growth is judged against the dialog floor's, so the bare floor is spared it.
@@ -457,6 +416,23 @@ void Work(const Program& program, const Stage& stage, bool cycles, int gridRound
     }
 }
 
+// The letter keypad's measures, on fresh copies of Tarnwick: as the rest of the run has it,
+// then with the letter keypad on as well. Neither start is counted among the start-up rows.
+void WorkLetters(const Program& tarnwick, const Stage& stage, const Options& options) {
+    Progress("working tarnwick's start/stop key");
+    MeasureKeypadTaking(tarnwick, *Launch(tarnwick, stage), options.letterRounds);
+    Program letters = tarnwick;
+    letters.name = "tarnwick_letters";
+    for (ProgramFile& file : letters.files) {
+        if (file.name == "tarnwick.ini") {
+            file.bytes = kLetterOptions;
+        }
+    }
+    Progress("working " + letters.name);
+    MeasureLetters(letters, *Launch(letters, stage), {stage.Home(), stage.Track(), stage.PadArea()}, options.rounds,
+                   options.letterRounds, options.idleSeconds);
+}
+
 double FileBytes(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
@@ -471,12 +447,13 @@ Options ParseOptions(int argc, char** argv) {
         const std::string argument = argv[i];
         const std::size_t equals = argument.find('=');
         if (i + 1 < argc && (argument == "--rounds" || argument == "--starts" || argument == "--idle" ||
-                             argument == "--grid-rounds")) {
+                             argument == "--grid-rounds" || argument == "--letter-rounds")) {
             const int value = std::atoi(argv[++i]);
-            (argument == "--rounds"   ? options.rounds
-             : argument == "--starts" ? options.starts
-             : argument == "--idle"   ? options.idleSeconds
-                                      : options.gridRounds) = value;
+            (argument == "--rounds"        ? options.rounds
+             : argument == "--starts"      ? options.starts
+             : argument == "--idle"        ? options.idleSeconds
+             : argument == "--grid-rounds" ? options.gridRounds
+                                           : options.letterRounds) = value;
         } else if (argument == "--tray") {
             options.tray = true;
         } else if (equals != std::string::npos && argument.compare(0, 2, "--") != 0) {
@@ -488,7 +465,7 @@ Options ParseOptions(int argc, char** argv) {
     if (options.programs.size() < 2) {
         throw std::runtime_error(
             "usage: driver.exe KIND=PROGRAM.exe... [--rounds N] [--starts N] [--idle SECONDS] [--tray] "
-            "[--grid-rounds N]");
+            "[--grid-rounds N] [--letter-rounds N]");
     }
     return options;
 }
@@ -507,7 +484,7 @@ Program MakeProgram(const std::string& kind, const std::string& executable, cons
                 "",
                 "#32770",
                 true,
-                {{"para.dll", settings}, {"tarnwick.ini", "[Keypad]\r\nExtended=1\r\n"}},
+                {{"para.dll", settings}, {"tarnwick.ini", kKeypadOptions}},
                 WM_COMMAND,
                 exit,
                 IDC_EXIT};
@@ -577,6 +554,11 @@ int main(int argc, char** argv) {
         for (int round = 0; round < options.rounds; ++round) {
             for (std::size_t j = 0; j < count; ++j) {
                 Work(programs[(static_cast<std::size_t>(round) + j) % count], stage, round == 0, options.gridRounds);
+            }
+        }
+        for (const Program& program : programs) {
+            if (program.name == "tarnwick") {
+                WorkLetters(program, stage, options);
             }
         }
         if (options.idleSeconds > 0) {

@@ -69,6 +69,8 @@ void Send(const std::vector<INPUT>& inputs) {
     }
 }
 
+void Press(WORD virtualKey) { Send({Key(virtualKey, false), Key(virtualKey, true)}); }
+
 std::vector<INPUT> Presses(const Keystroke& key, int count) {
     std::vector<INPUT> inputs;
     if (key.control) {
@@ -91,14 +93,79 @@ double Percentile(std::vector<double> values, double fraction) {
     return values[std::min(index, values.size() - 1)];
 }
 
+bool WaitForPointerX(int x) {
+    int last = Pointer().x;
+    double still = Now();
+    return WaitFor(
+        [&] {
+            const int now = Pointer().x;
+            if (now != last) {
+                last = now;
+                still = Now();
+            }
+            return now == x || Now() - still > 0.5;
+        },
+        30) &&
+           Pointer().x == x;
+}
+
+int PressBurst(POINT home, const MoveSeries& series) {
+    const int goal = home.x - series.burst * series.pixels;
+    PlacePointer(home);
+    Send(Presses(series.key, series.burst));
+    return WaitForPointerX(goal) ? 0 : (Pointer().x - goal) / series.pixels;
+}
+
+int PressMoves(POINT home, const MoveSeries& series) {
+    int lost = 0;
+    for (int sent = 0; sent < series.presses; sent += series.burst) {
+        lost += PressBurst(home, series);
+    }
+    return lost;
+}
+
+void CheckMove(const Program& program, POINT home, const MoveSeries& series) {
+    PlacePointer(home);
+    Send(Presses(series.key, 1));
+    if (!WaitFor([&] { return Pointer().x == home.x - series.pixels; }, 2)) {
+        throw std::runtime_error(program.name + " does not move the pointer " + std::to_string(series.pixels) +
+                                 " pixels left per " + series.key.name);
+    }
+}
+
+HWND ProcessWindow(const Target& target, const char* windowClass) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(target.Window(), &process);
+    for (HWND window = FindWindowExA(nullptr, nullptr, windowClass, nullptr); window;
+         window = FindWindowExA(nullptr, window, windowClass, nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == process) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
 Cost::Cost(const Target& target) : target_(target), cpu_(target.CpuSeconds()), kernel_(target.Kernel()) {}
 
-void Cost::PrintPer(const Program& program, const std::string& figure, double count, double scale) const {
+Spent Cost::SoFar() const {
     const KernelCounters kernel = target_.Kernel();
-    const double cpu = target_.CpuSeconds();
-    Print(program, figure + "_cpu", (cpu - cpu_) / count * scale);
-    Print(program, figure + "_kernel_cpu", (kernel.cpuSeconds - kernel_.cpuSeconds) / count * scale);
-    Print(program, figure + "_switches", (kernel.contextSwitches - kernel_.contextSwitches) / count);
+    return {target_.CpuSeconds() - cpu_, kernel.cpuSeconds - kernel_.cpuSeconds,
+            kernel.contextSwitches - kernel_.contextSwitches};
+}
+
+Spent& Spent::operator+=(const Spent& more) {
+    cpuSeconds += more.cpuSeconds;
+    kernelCpuSeconds += more.kernelCpuSeconds;
+    switches += more.switches;
+    return *this;
+}
+
+void PrintPer(const Program& program, const std::string& figure, const Spent& spent, double count, double scale) {
+    Print(program, figure + "_cpu", spent.cpuSeconds / count * scale);
+    Print(program, figure + "_kernel_cpu", spent.kernelCpuSeconds / count * scale);
+    Print(program, figure + "_switches", spent.switches / count);
 }
 
 void PrintFootprint(const Program& program, const Footprint& footprint, const std::string& when) {

@@ -203,7 +203,6 @@ void StepReach(const Size& size, const std::string& prefix, const std::vector<in
 // ---- The programs' grids, as the screen shows them ----
 
 constexpr int kPickDigit = 6;
-constexpr double kGiveUpSeconds = 1;
 constexpr int kStripWidth = 25;  // pixels read across a line, centred on where it should be
 constexpr int kMostCore = 8;     // the widest core of a line the strip takes for one
 
@@ -305,23 +304,8 @@ Places Where(POINT home) {
             {centre.x, centre.y}};
 }
 
-// The program's window of `windowClass` (its grid's or its loupe's), once it has made one.
-HWND ProgramWindow(const Target& target, const char* windowClass) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(target.Window(), &process);
-    for (HWND window = FindWindowExA(nullptr, nullptr, windowClass, nullptr); window;
-         window = FindWindowExA(nullptr, window, windowClass, nullptr)) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == process) {
-            return window;
-        }
-    }
-    return nullptr;
-}
-
 bool Shown(const Target& target, const char* windowClass) {
-    const HWND window = ProgramWindow(target, windowClass);
+    const HWND window = ProcessWindow(target, windowClass);
     return window && IsWindowVisible(window);
 }
 
@@ -347,23 +331,6 @@ void AwaitStill() {
             return Now() - since > 0.5;
         },
         60);
-}
-
-void Press(WORD virtualKey) { Send({Key(virtualKey, false), Key(virtualKey, true)}); }
-
-// Seconds from `sent` until `done` holds, looked at every 100 µs (each look asks the X
-// server or the Wine server, which the program needs too); none after kGiveUpSeconds.
-template <typename Condition>
-std::optional<double> Until(Condition done, double sent) {
-    for (double now = Now(); now < sent + kGiveUpSeconds;) {
-        if (done()) {
-            return Now() - sent;
-        }
-        const double next = now + 100e-6;
-        while ((now = Now()) < next) {
-        }
-    }
-    return std::nullopt;
 }
 
 // The grid closed, its lines gone from the screen, the pointer back at `home`.

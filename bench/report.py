@@ -14,6 +14,8 @@ import re
 import statistics
 import sys
 from collections import defaultdict
+from dataclasses import dataclass
+from typing import Callable, Optional, Tuple
 
 NOTES = """\
 1. **The floors.** The bare floor (`bench/floor.cpp`) registers the same hotkeys as Tarnwick
@@ -178,7 +180,57 @@ NOTES = """\
     showing a dialog takes over its first hundred or so openings, the dialog floor as much as
     Tarnwick) is shown once; the growth is then counted over 1,000 openings more, and the
     memory after their first half is taken too, as for the dialog cycles.
-16. **The keypad grid's loupe** (Tarnwick's alone, so its rows are judged against Tarnwick's
+16. **Letter keypad, per press.** After the rounds above, a fresh copy of Tarnwick whose
+    "tarnwick.ini" also says `Letters=1` ("tarnwick_letters"), so that it starts with emulation
+    off. The driver presses F9 and waits for the badge, which Tarnwick shows once every key is
+    taken, and checks that U and keypad 4 move the pointer 1 pixel left and Ctrl+U and
+    Ctrl+keypad 4 ten, and that the band the pointer and the badge sweep crosses neither the
+    driver's window nor the dialog. U is pressed by its place, as Tarnwick takes it: the virtual
+    key at scan code 0x16 in the layout of the driver's window, which has the focus. Then, in
+    each of the run's rounds, U and keypad 4 are pressed as keypad 4 is in note 5, in bursts of
+    100 from home, 4,000 presses each, and Ctrl+U and Ctrl+keypad 4 as Ctrl+keypad 4 is, in
+    bursts of 50, 2,000 presses each, in the same process with the letters taken and the badge
+    following the pointer for both: a burst of the letter and one of its keypad key in turn,
+    which goes first turned about at each burst, each burst's CPU and context switches counted
+    to its own key. Two series one after the other landed up to twice apart in CPU per press
+    with the same context switches; side by side, whatever else the machine does falls on both
+    alike. With the letters taken every press also moves the badge, which the rows of keypad 4
+    with and without the letters show. The ratio is the letter's over its keypad key's in the
+    same round.
+    Met by the median; "within spread" when some round is within the target, or when the median
+    is past it by no more than the two identical dialog floors' rounds of the same keypad key
+    lay from 1 (the last column).
+17. **Start/stop key to the keys taken.** From `SendInput` of F9 (down and up) until the key
+    Tarnwick takes last is registered: with the letters, P (scan code 0x19), after the keypad's,
+    the extended keypad's, keypad 5 with NumLock off and the other letters, each letter read from
+    the layout of the window that has the focus; without them (a fresh copy of Tarnwick as the
+    rest of the run has it, started before the letters' copy), keypad 5 with NumLock off
+    (`VK_CLEAR`). The driver looks every 100 µs by trying `RegisterHotKey` with that combination
+    for a thread of its own: refused with `ERROR_HOTKEY_ALREADY_REGISTERED`, Tarnwick holds it;
+    taken, it is unregistered at once. What Tarnwick does after its last registration (the
+    badge, the tray picture, without the letters the NumLock balloon) is not in the figure. Each
+    taking from off, 20 ms after the last one was switched off again and every key seen free,
+    until 30 are seen (or 60 were not). A look that falls while Tarnwick registers that very key makes Tarnwick
+    go without it until it next takes its keys (silently: only the first taking after start-up
+    names a refused letter, and the driver waits for that one by its badge); such a taking is
+    not seen within 0.25 s and is made again, and counted. The ratio is for information.
+18. **Letter keypad at rest and over many switches.** Idle: F9, the letters taken and the badge
+    shown, then the idle time as in note 8. Then U down alone (one move), F9, which hands the
+    letters back while U is down, so that Tarnwick holds on to U (checked: the driver cannot
+    register it) and watches for its release; U up, checked handed back (U and Ctrl+U free to
+    the driver), and the idle time again: no CPU and no wake-ups means that the watch stopped at
+    the release. Growth: after the timed takings, the footprint (note 10) before and after 1,000
+    rounds of F9 on and off, and after their first half. Each switch on is looked at 20 ms after
+    F9, when its keys are long taken, until the last key is; one that took none (F9 that handed
+    the letters back is held on to until Tarnwick hears of its release) or went
+    without the last is undone if need be and made again. Each switch off is awaited until
+    keypad 1 and the last key are free. The dialog floor has no letters, and switches neither a
+    tray picture nor a balloon, so the rows are judged against Tarnwick's own copy with the
+    letter keypad off over as many rounds in the same run (it takes the keypad, the extended
+    keypad and keypad 5 with NumLock off, changes its tray picture, and under Wine shows the
+    NumLock balloon at every switch on): met when the letters' copy grew no more than it,
+    missed otherwise; the last half shows whether a growth goes on.
+19. **The keypad grid's loupe** (Tarnwick's alone, so its rows are judged against Tarnwick's
     own grid rows of the same run). Keypad *, then 6 and 5, each awaited until the pointer
     stands at its cell's centre, put the region at 38×28 pixels on this screen; 20 ms later
     keypad 5 is timed from `SendInput` until the pointer stands at the new region's centre
@@ -192,12 +244,13 @@ NOTES = """\
     were rather than the loupe itself, which Wine's reads would show; so does the last level
     of the grid before it, for its lines (114×85 pixels here, on the first keypad 5, which is
     not timed). The reads row is what the picture's and the window's `BitBlt` from the screen
-    take when the driver makes them after each opening. Idle: keypad *, 6, 5 and 5, the loupe painted, then the idle
-    time. Growth (first round): as note 15's, each opening taking a third digit (5) into the
-    loupe, judged against the dialog floor's growth over its grid openings.
+    take when the driver makes them after each opening. Idle: keypad *, 6, 5 and 5, the loupe
+    painted, then the idle time. Growth (first round): as note 15's, each opening taking a third
+    digit (5) into the loupe, judged against the dialog floor's growth over its grid openings.
 """
 
 TARNWICK = "tarnwick"
+LETTERS = "tarnwick_letters"
 FLOOR = "floor"
 DIALOG = "dialog_floor"
 TWIN = "dialog_floor_2"
@@ -462,21 +515,118 @@ ROWS = [
     ]),
 ]
 
+@dataclass
+class LetterRow:
+    """One line of the letter keypad's table: a figure of Tarnwick with the letters on beside
+    the one it is compared with, each a (source, figure); beside may be None.
+
+    met: a test of (letters, beside, ratios of the rounds, the two identical programs' ratios of
+    `twin`) giving the verdict, or None where there is no target; ratio: whether letters ÷
+    beside means anything.
+    """
+
+    label: str
+    letters: Tuple[str, str]
+    beside: Optional[Tuple[str, str]]
+    show: Callable
+    target: str = ""
+    met: Optional[Callable] = None
+    summary: Callable = statistics.median
+    ratio: bool = True
+    twin: Optional[str] = None
+
+
+def ratio_within_twins(limit):
+    """Met by the median; within spread when some round is within `limit`, or when the median is
+    past it by no more than the two identical programs' rounds lay from 1."""
+    def met(letters, beside, ratios, twin):
+        if not ratios:
+            return None
+        band = max(abs(twin[1] - 1), abs(twin[2] - 1)) if twin else 0
+        return verdict(ratios[0] <= limit, ratios[1] <= limit or ratios[0] <= limit * (1 + band))
+    return met
+
+
+def none_lost(letters, beside, ratios, twin):
+    return yes_if(letters == 0 and not beside)
+
+
+def letters_zero(letters, beside, ratios, twin):
+    return yes_if(letters == 0)
+
+
+def not_beyond(letters, beside, ratios, twin):
+    return yes_if(beside is not None and letters <= max(0, beside))
+
+
+BESIDE_OFF = "none beyond the letters off"
+
+LETTER_ROWS = [
+    LetterRow("U (move) beside keypad 4: CPU per press", (LETTERS, "letter_move_us_kernel_cpu"),
+              (LETTERS, "move_us_kernel_cpu"), microseconds, "≤ 1.10× keypad 4", ratio_within_twins(1.10),
+              twin="move_us_kernel_cpu"),
+    LetterRow("U beside keypad 4: context switches per press", (LETTERS, "letter_move_us_switches"),
+              (LETTERS, "move_us_switches"), tenths),
+    LetterRow("Ctrl+U (ten-step move) beside Ctrl+keypad 4: CPU per press",
+              (LETTERS, "letter_ten_step_move_us_kernel_cpu"), (LETTERS, "ten_step_move_us_kernel_cpu"),
+              microseconds, "≤ 1.10× Ctrl+keypad 4", ratio_within_twins(1.10), twin="ten_step_move_us_kernel_cpu"),
+    LetterRow("Ctrl+U beside Ctrl+keypad 4: context switches per press", (LETTERS, "letter_ten_step_move_us_switches"),
+              (LETTERS, "ten_step_move_us_switches"), tenths),
+    LetterRow("Keypad 4 with the letters taken beside keypad 4 without them (the table above): CPU per press",
+              (LETTERS, "move_us_kernel_cpu"), (TARNWICK, "move_us_kernel_cpu"), microseconds),
+    LetterRow("Keypad 4 with the letters taken beside keypad 4 without them: context switches per press",
+              (LETTERS, "move_us_switches"), (TARNWICK, "move_us_switches"), tenths),
+    LetterRow("U beside keypad 4: presses lost (all rounds)", (LETTERS, "letter_move_lost"), (LETTERS, "move_lost"),
+              count, "0", none_lost, sum, False),
+    LetterRow("Ctrl+U beside Ctrl+keypad 4: presses lost (all rounds)", (LETTERS, "letter_ten_step_move_lost"),
+              (LETTERS, "ten_step_move_lost"), count, "0", none_lost, sum, False),
+    LetterRow("Start/stop key to the keys taken, letters on (P last) beside off (keypad 5 with NumLock off last): "
+              "median", (LETTERS, "take_median_us"), (TARNWICK, "take_median_us"), microseconds),
+    LetterRow("Start/stop key to the keys taken: 99th percentile", (LETTERS, "take_p99_us"),
+              (TARNWICK, "take_p99_us"), microseconds),
+    LetterRow("Takings timed", (LETTERS, "take_seen"), (TARNWICK, "take_seen"), count, ratio=False),
+    LetterRow("Takings not seen within 0.25 s, made again", (LETTERS, "take_unseen"), (TARNWICK, "take_unseen"),
+              count, ratio=False),
+    LetterRow("Idle, letters taken, badge shown: CPU", (LETTERS, "letters_idle_ms_kernel_cpu"), None,
+              fine_milliseconds, "0", letters_zero, ratio=False),
+    LetterRow("Idle, letters taken, badge shown: context switches (wake-ups)", (LETTERS, "letters_idle_ms_switches"),
+              None, count, "0", letters_zero, ratio=False),
+    LetterRow("Idle after a U held through the handing back was released: CPU",
+              (LETTERS, "released_idle_ms_kernel_cpu"), None, fine_milliseconds, "0", letters_zero, ratio=False),
+    LetterRow("Idle after the held U was released: context switches (wake-ups)",
+              (LETTERS, "released_idle_ms_switches"), None, count, "0", letters_zero, ratio=False),
+    LetterRow("Private bytes growth over {toggle_rounds} rounds of the start/stop key on and off",
+              (LETTERS, "private_growth_toggles"), (TARNWICK, "private_growth_toggles"), signed_kib, BESIDE_OFF,
+              not_beyond, ratio=False),
+    LetterRow("Private bytes growth over the last half of those", (LETTERS, "private_growth_toggles_second_half"),
+              (TARNWICK, "private_growth_toggles_second_half"), signed_kib, ratio=False),
+    LetterRow("GDI objects growth over {toggle_rounds} rounds on and off", (LETTERS, "gdi_growth_toggles"),
+              (TARNWICK, "gdi_growth_toggles"), signed, BESIDE_OFF, not_beyond, ratio=False),
+    LetterRow("USER objects growth over {toggle_rounds} rounds on and off", (LETTERS, "user_growth_toggles"),
+              (TARNWICK, "user_growth_toggles"), signed, BESIDE_OFF, not_beyond, ratio=False),
+]
+
 # Rows whose figures only a program with a tray icon has.
 TRAY_FIGURES = {"tray_added_ms", "hidden_idle_ms_kernel_cpu", "hidden_idle_ms_switches"}
 
 # Figures whose every round is listed under "Round by round".
-STEADINESS = ["move_us_kernel_cpu", "click_us_kernel_cpu", "ten_step_move_us_kernel_cpu", "wheel_us_kernel_cpu",
+STEADINESS = ["move_us_kernel_cpu", "letter_move_us_kernel_cpu", "click_us_kernel_cpu", "ten_step_move_us_kernel_cpu",
+              "letter_ten_step_move_us_kernel_cpu", "wheel_us_kernel_cpu",
               "latency_median_us", "latency_p99_us", "ten_step_latency_median_us", "ten_step_latency_p99_us",
               "grid_open_median_us", "grid_pick_median_us", "loupe_pick_median_us",
               "flood_rate", "startup_ms", "tray_added_ms", "startup_cpu_ms", "move_us_switches"]
 
 
+def ratios(figures, numerator, denominator):
+    """(median, lowest, highest) of numerator ÷ denominator, each a (source, figure), round by
+    round, or None."""
+    values = [a / b for a, b in zip(figures.get(numerator, []), figures.get(denominator, [])) if b]
+    return (statistics.median(values), min(values), max(values)) if values else None
+
+
 def spread(figures, program, floor, figure, floor_figure=None):
     """(median, lowest, highest) of program ÷ floor, round by round, or None."""
-    ratios = [a / b for a, b in zip(figures.get((program, figure), []),
-                                    figures.get((floor, floor_figure or figure), [])) if b]
-    return (statistics.median(ratios), min(ratios), max(ratios)) if ratios else None
+    return ratios(figures, (program, figure), (floor, floor_figure or figure))
 
 
 def show_spread(ratios):
@@ -533,6 +683,28 @@ def table(figures, twin_figures):
                 "n/a" if dialog is None else row.show(dialog), show_spread(to_floor), show_spread(to_dialog),
                 target or "—", met or "—"))
     return "\n".join(lines)
+
+
+def letter_table(figures, twin_figures):
+    """The letter keypad's rows, or "" when the run has none."""
+    lines = ["| metric | letters on | beside it | letters on ÷ beside it | target | met? | two identical programs |",
+             "|---|---|---|---|---|---|---|"]
+    rounds = figures.get((LETTERS, "toggle_rounds"), [0])[0]
+    for row in LETTER_ROWS:
+        values = figures.get(row.letters)
+        if not values:
+            continue
+        letters = row.summary(values)
+        beside_values = figures.get(row.beside) if row.beside else None
+        beside = row.summary(beside_values) if beside_values else None
+        to_beside = ratios(figures, row.letters, row.beside) if row.ratio and row.beside else None
+        twin = spread(twin_figures, TWIN, DIALOG, row.twin) if row.twin else None
+        met = row.met(letters, beside, to_beside, twin) if row.met else None
+        lines.append("| {} | {} | {} | {} | {} | {} | {} |".format(
+            row.label.replace("{toggle_rounds}", f"{rounds:,.0f}"), row.show(letters),
+            "—" if beside is None else row.show(beside), show_spread(to_beside), row.target or "—", met or "—",
+            show_spread(twin) if row.twin else "—"))
+    return "\n".join(lines) if len(lines) > 2 else ""
 
 
 REACH_METHODS = [("grid", "keypad grid: keypad *, then digits"),
@@ -638,7 +810,7 @@ def brief(figures, twin_figures):
 def steadiness(figures):
     lines = ["| figure | program | each round | spread (max−min)/median |", "|---|---|---|---|"]
     for figure in STEADINESS:
-        for program in (TARNWICK, FLOOR, DIALOG):
+        for program in (TARNWICK, LETTERS, FLOOR, DIALOG):
             values = figures.get((program, figure), [])
             if not values:
                 continue
@@ -674,9 +846,14 @@ def main():
     height = figures.get(("driver", "screen_height"), [0])[0]
 
     if arguments.brief:
-        print(brief(figures, load(arguments.twin) if arguments.twin else {}))
+        twin_figures = load(arguments.twin) if arguments.twin else {}
+        print(brief(figures, twin_figures))
         print()
         print(reach_table(figures))
+        letters = letter_table(figures, twin_figures)
+        if letters:
+            print()
+            print(letters)
         return
 
     twin = ""
@@ -694,6 +871,19 @@ on this machine under this load. {twin_summary(twin_figures)}
 {twin_table(twin_figures)}
 """
 
+    letters = letter_table(figures, twin_figures)
+    if letters:
+        letters = f"""
+## The letter keypad
+
+Tarnwick with the letter keypad on as well ("letters on", a copy of its own), beside the same
+copy's keypad keys for the key presses and beside Tarnwick as the table above has it (letter
+keypad off) for the start/stop key and the growth; see notes 16 to 18. The last column is how
+far apart two identical dialog floors landed on the same keypad key (see below).
+
+{letters}
+"""
+
     print(f"""# Tarnwick against the floor programs
 
 - Date: {arguments.date}
@@ -706,7 +896,7 @@ on this machine under this load. {twin_summary(twin_figures)}
 - Ratio columns: median of the rounds' ratios (lowest–highest round); see note 2.
 
 {table(figures, twin_figures)}
-
+{letters}
 ## Keys to a target
 
 How many keys bring the pointer onto a target, from the keypad grid's own arithmetic

@@ -61,6 +61,7 @@ add_executable(tarnwick WIN32
   src/ui/GridOverlay.cpp
   src/ui/Loupe.cpp
   src/ui/OverlayWindow.cpp
+  src/ui/PointerBadge.cpp
   src/ui/TrayIcon.cpp
   resources/tarnwick.rc)
 target_include_directories(tarnwick PRIVATE ${ICON_DIR} ${GENERATED_DIR})

@@ -39,6 +39,10 @@
 #define IDS_EXTENDED_KEYPAD         103
 #define IDM_EXTENDED_KEYPAD         0x0020
 
+/* System-menu check item that switches the letter keypad */
+#define IDS_LETTER_KEYPAD           104
+#define IDM_LETTER_KEYPAD           0x0030
+
 /* Tray callback message, WM_USER+5 */
 #define WM_TRAY_NOTIFY              1029
 
@@ -68,5 +72,32 @@
 #define HOTKEY_GRID_CLICK           1222
 #define HOTKEY_GRID_BACK            1223
 #define HOTKEY_GRID_CANCEL          1224
+
+/* Keypad 5 while NumLock is off, registered while emulation is on */
+#define HOTKEY_NUMLOCK_OFF          1231
+
+/* The letter keypad's keys, registered only while it is switched on and
+   emulation is on: the keypad's seven, Esc, the extended keypad's and the
+   keypad grid's, in that order */
+#define HOTKEY_LETTER_LEFT_CLICK    1301
+#define HOTKEY_LETTER_MIDDLE_CLICK  1302
+#define HOTKEY_LETTER_RIGHT_CLICK   1303
+#define HOTKEY_LETTER_MOVE_LEFT     1304
+#define HOTKEY_LETTER_MOVE_DOWN     1305
+#define HOTKEY_LETTER_MOVE_RIGHT    1306
+#define HOTKEY_LETTER_MOVE_UP       1308
+#define HOTKEY_LETTER_STOP          1309
+#define HOTKEY_LETTER_WHEEL_UP      1311
+#define HOTKEY_LETTER_WHEEL_DOWN    1312
+#define HOTKEY_LETTER_BUTTON_HOLD   1313
+#define HOTKEY_LETTER_BUTTON_RELEASE 1314
+#define HOTKEY_LETTER_DOUBLE_CLICK  1315
+#define HOTKEY_LETTER_FAST_LEFT     1316
+#define HOTKEY_LETTER_FAST_DOWN     1317
+#define HOTKEY_LETTER_FAST_RIGHT    1318
+#define HOTKEY_LETTER_FAST_UP       1319
+#define HOTKEY_LETTER_GRID          1320
+#define HOTKEY_LETTER_GRID_CLICK    1322
+#define HOTKEY_LETTER_GRID_BACK     1323
 
 #endif

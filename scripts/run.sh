@@ -64,6 +64,9 @@ capture_screenshots() {
   cp "$exe" "$folder/"
   printf '[Keypad]\r\nExtended=1\r\n' >"$folder/tarnwick.ini"
   start_tarnwick "$folder/tarnwick.exe"
+  # NumLock is off on this display, which Tarnwick says in a balloon that Wine shows for ten
+  # seconds; the grid's picture is taken once it has gone.
+  sleep 11
   # The pointer away from the cells' digits, which are left out where it covers them.
   xdotool mousemove 1000 20
   sleep 1
@@ -91,13 +94,14 @@ capture_screenshots() {
   # The session ends Tarnwick with every other Wine process of its prefix.
 }
 
-# The dialog alone: everything above the taskbar that is not the plain desktop. A border in
-# the desktop's colour lets -trim take that colour even where the dialog fills a corner.
+# The dialog alone: everything in the top left of the screen, where it opens, that is not the
+# plain desktop; the NumLock balloon stands at the bottom right. A border in the desktop's
+# colour lets -trim take that colour even where the dialog fills a corner.
 cut_out_dialog() {
   local desktop
-  desktop=$(convert "$screenshot" -format '%[pixel:p{1000,700}]' info:)
+  desktop=$(convert "$screenshot" -format '%[pixel:p{600,400}]' info:)
   mkdir -p "$(dirname "$readme_picture")"
-  convert "$screenshot" -crop 1024x720+0+0 +repage -bordercolor "$desktop" -border 1 \
+  convert "$screenshot" -crop 640x480+0+0 +repage -bordercolor "$desktop" -border 1 \
     -trim +repage -strip -define png:exclude-chunks=date,time "$readme_picture"
 }
 

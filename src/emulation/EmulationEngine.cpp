@@ -8,58 +8,6 @@
 
 namespace {
 
-struct KeypadKey {
-    int identifier;
-    unsigned virtualKey;
-};
-
-// Registration order matters to whoever watches the registrations: 1107 does not exist.
-constexpr KeypadKey kKeypadKeys[] = {
-    {HOTKEY_LEFT_CLICK, 0x61},  {HOTKEY_MIDDLE_CLICK, 0x62}, {HOTKEY_RIGHT_CLICK, 0x63},
-    {HOTKEY_MOVE_LEFT, 0x64},   {HOTKEY_MOVE_DOWN, 0x65},    {HOTKEY_MOVE_RIGHT, 0x66},
-    {HOTKEY_MOVE_UP, 0x68},
-};
-
-// RegisterHotKey bits.
-constexpr unsigned kModAlt = 0x01;
-constexpr unsigned kModControl = 0x02;
-constexpr unsigned kModShift = 0x04;
-
-struct ExtensionKey {
-    int identifier;
-    unsigned modifiers;
-    unsigned virtualKey;
-    const char* name;  // as the message about a key held elsewhere names it
-};
-
-// The extended keypad: the keypad's remaining keys, and Ctrl with the four moves.
-constexpr ExtensionKey kExtensionKeys[] = {
-    {HOTKEY_WHEEL_UP, 0, 0x67, "Keypad 7"},
-    {HOTKEY_WHEEL_DOWN, 0, 0x69, "Keypad 9"},
-    {HOTKEY_BUTTON_HOLD, 0, 0x60, "Keypad 0"},
-    {HOTKEY_BUTTON_RELEASE, 0, 0x6E, "Keypad ."},
-    {HOTKEY_DOUBLE_CLICK, 0, 0x6B, "Keypad +"},
-    {HOTKEY_FAST_LEFT, kModControl, 0x64, "Ctrl+Keypad 4"},
-    {HOTKEY_FAST_DOWN, kModControl, 0x65, "Ctrl+Keypad 5"},
-    {HOTKEY_FAST_RIGHT, kModControl, 0x66, "Ctrl+Keypad 6"},
-    {HOTKEY_FAST_UP, kModControl, 0x68, "Ctrl+Keypad 8"},
-    {HOTKEY_GRID, 0, 0x6A, "Keypad *"},
-};
-
-// Taken while the grid is open, so that they are typed as usual the rest of the time; a key
-// another program holds is left out without a word.
-constexpr KeypadKey kGridKeys[] = {
-    {HOTKEY_GRID_CLICK, 0x6F},  // keypad /
-    {HOTKEY_GRID_BACK, 0x6D},   // keypad -
-    {HOTKEY_GRID_CANCEL, 0x1B},  // Esc
-};
-
-// While the grid is open the keypad's digits pick the cell at their place on the keypad.
-constexpr std::pair<int, int> kGridDigits[] = {
-    {HOTKEY_LEFT_CLICK, 1}, {HOTKEY_MIDDLE_CLICK, 2}, {HOTKEY_RIGHT_CLICK, 3},
-    {HOTKEY_MOVE_LEFT, 4},  {HOTKEY_MOVE_DOWN, 5},    {HOTKEY_MOVE_RIGHT, 6},
-    {HOTKEY_WHEEL_UP, 7},   {HOTKEY_MOVE_UP, 8},      {HOTKEY_WHEEL_DOWN, 9},
-};
 constexpr int kFastSteps = 10;
 
 constexpr int kSteps[] = {1, 2, 5, 10, 20, 50, 100, 200, 500, 1000};
@@ -76,6 +24,10 @@ constexpr std::uint32_t kVirtualDesk = 0x4000;
 constexpr std::uint32_t kWheel = 0x0800;
 constexpr std::uint32_t kAbsolute = 0x8000;
 constexpr std::int32_t kWheelNotch = 120;
+
+// RegisterHotKey bits.
+constexpr unsigned kModAlt = 0x01;
+constexpr unsigned kModShift = 0x04;
 
 // Hot-key control bits.
 constexpr std::uint16_t kControlShift = 0x01;
@@ -96,18 +48,24 @@ std::int32_t Normalise(int offset, int extent) {
 
 }  // namespace
 
-EmulationEngine::EmulationEngine(EmulatorSettings& settings, HotKeyService& hotKeys,
-                                 MouseInput& mouse, MessageService& messages, GridView& gridView,
+EmulationEngine::EmulationEngine(EmulatorSettings& settings, const EngineServices& services,
                                  StateChanged stateChanged, HoldChanged holdChanged)
     : settings_(settings),
-      hotKeys_(hotKeys),
-      mouse_(mouse),
-      messages_(messages),
-      gridView_(gridView),
+      hotKeys_(services.hotKeys),
+      mouse_(services.mouse),
+      keyboard_(services.keyboard),
+      messages_(services.messages),
+      gridView_(services.grid),
+      badge_(services.badge),
+      notices_(services.notices),
       stateChanged_(std::move(stateChanged)),
-      holdChanged_(std::move(holdChanged)) {}
+      holdChanged_(std::move(holdChanged)),
+      layers_(services.hotKeys, services.keyboard) {}
 
-void EmulationEngine::BindWindow(WindowHandle window) { window_ = window; }
+void EmulationEngine::BindWindow(WindowHandle window) {
+    window_ = window;
+    layers_.BindWindow(window);
+}
 
 std::uint16_t EmulationEngine::ToHotKeyModifiers(std::uint16_t controlModifiers) {
     auto result = static_cast<std::uint16_t>(controlModifiers &
@@ -132,43 +90,57 @@ void EmulationEngine::RegisterStartStop() {
     }
 }
 
-bool EmulationEngine::RegisterKeypad() {
-    bool all = true;
-    for (const KeypadKey& key : kKeypadKeys) {
-        all = hotKeys_.Register(window_, key.identifier, 0, key.virtualKey) && all;
-    }
-    return all;
-}
-
-void EmulationEngine::UnregisterKeypad() {
-    for (const KeypadKey& key : kKeypadKeys) {
-        hotKeys_.Unregister(window_, key.identifier);
-    }
-}
-
-// The names of the keys another program holds, or "" when all were taken.
-std::string EmulationEngine::RegisterExtension() {
-    std::string refused;
-    for (const ExtensionKey& key : kExtensionKeys) {
-        if (!hotKeys_.Register(window_, key.identifier, key.modifiers, key.virtualKey)) {
-            refused += (refused.empty() ? "" : ", ") + std::string(key.name);
-        }
-    }
-    return refused;
-}
-
-void EmulationEngine::UnregisterExtension() {
-    for (const ExtensionKey& key : kExtensionKeys) {
-        hotKeys_.Unregister(window_, key.identifier);
-    }
-}
-
 void EmulationEngine::RegisterEmulationKeys() {
-    if (!RegisterKeypad()) {
+    active_ = !letters_;
+    if (!ApplyLayers({Layer::Keypad}).empty()) {
         Report("Register emulation hotkey failure. \r\n"
                "Please close the software which has occupied hotkey of numeric keypad.");
     }
-    active_ = true;
+}
+
+// Which layers the options and modes ask for.
+bool EmulationEngine::Wants(Layer layer) const {
+    switch (layer) {
+        case Layer::Keypad:
+        case Layer::NumLock: return active_;
+        case Layer::Extension: return active_ && extended_;
+        case Layer::Letters: return active_ && letters_;
+        case Layer::LetterExtension: return active_ && letters_ && extended_;
+        case Layer::Grid: return grid_.IsOpen();
+        case Layer::LetterGrid: return grid_.IsOpen() && letters_;
+    }
+    return false;
+}
+
+// Takes the layers that are wanted now and hands back the others, in the order of Layer; the
+// badge shows while the letters are taken. The names of the keys another program holds, of the
+// layers in `named` that were taken now.
+std::string EmulationEngine::ApplyLayers(std::initializer_list<Layer> named) {
+    std::string refused;
+    for (int index = 0; index < kLayerCount; ++index) {
+        const auto layer = static_cast<Layer>(index);
+        const bool wanted = Wants(layer);
+        if (wanted == layers_.IsOn(layer)) {
+            continue;
+        }
+        if (!wanted) {
+            layers_.HandBack(layer);
+            continue;
+        }
+        const std::string names = layers_.Take(layer);
+        if (!names.empty() && std::find(named.begin(), named.end(), layer) != named.end()) {
+            refused += (refused.empty() ? "" : ", ") + names;
+        }
+    }
+    if (layers_.IsOn(Layer::Letters) != badgeShown_) {
+        badgeShown_ = !badgeShown_;
+        if (badgeShown_) {
+            ShowBadge();
+        } else {
+            badge_.Hide();
+        }
+    }
+    return refused;
 }
 
 void EmulationEngine::SetExtendedKeypad(bool on) {
@@ -179,178 +151,138 @@ void EmulationEngine::SetExtendedKeypad(bool on) {
     if (!on) {
         CloseGrid();
         ReleaseButton();
-        if (active_) {
-            UnregisterExtension();
-        }
+    }
+    ReportRefused(ApplyLayers({Layer::Extension, Layer::LetterExtension}));
+}
+
+void EmulationEngine::SetLetterKeypad(bool on) {
+    if (on == letters_) {
         return;
     }
-    if (!active_) {
-        return;  // taken with the seven by the next start
-    }
-    const std::string refused = RegisterExtension();
-    if (!refused.empty()) {
-        Report("Register extended keypad hotkey failure: " + refused +
-               ". \r\nPlease close the software which has occupied these keys.");
+    letters_ = on;
+    ReportRefused(ApplyLayers({Layer::Letters, Layer::LetterExtension}));
+    // Not taken now, while emulation is off: named when they are.
+    nameLetters_ = on && !layers_.IsOn(Layer::Letters);
+}
+
+void EmulationEngine::CheckNumLock() {
+    if (active_ && !letters_ && !keyboard_.NumLockOn()) {
+        notices_.NumLockOff();
     }
 }
 
 void EmulationEngine::OnHotKey(int identifier) {
+    const bool gridWasOpen = grid_.IsOpen();
+    const bool lettersWereTaken = layers_.IsOn(Layer::Letters);
+    // A key whose press ends a mode would go on repeating into its other meaning, or into the
+    // program in front; so it does nothing more until it is released.
+    const auto endedMode = [&] {
+        return (gridWasOpen && !grid_.IsOpen()) || (lettersWereTaken && !layers_.IsOn(Layer::Letters));
+    };
     if (identifier == HOTKEY_START_STOP) {
-        active_ = !active_;
+        const Key key{ToHotKeyModifiers(settings_.hotKeyModifiers), settings_.hotKeyVirtualKey};
+        if (layers_.HeldUntilReleased(key)) {
+            return;
+        }
         if (active_) {
-            // A key taken meanwhile just stays with its taker.
-            RegisterKeypad();
-            if (extended_) {
-                RegisterExtension();
-            }
+            Stop();
         } else {
-            CloseGrid();
-            ReleaseButton();
-            UnregisterKeypad();
-            if (extended_) {
-                UnregisterExtension();
-            }
+            Start();
         }
-        if (stateChanged_) {
-            stateChanged_(active_);
+        if (endedMode()) {
+            layers_.HoldUntilReleased(key);
         }
         return;
     }
-    if (!active_ || (grid_.IsOpen() && OnGridKey(identifier))) {
+    const std::optional<Action> action = layers_.Meaning(identifier);
+    if (!action) {
         return;
     }
-    const int step = StepPixels();
-    switch (identifier) {
-        case HOTKEY_LEFT_CLICK: LeftClick(); break;
-        case HOTKEY_MIDDLE_CLICK: mouse_.Inject({{kMiddleClick}}); break;
-        case HOTKEY_RIGHT_CLICK: mouse_.Inject({{kRightClick}}); break;
-        case HOTKEY_MOVE_LEFT: MoveBy(-step, 0); break;
-        case HOTKEY_MOVE_DOWN: MoveBy(0, step); break;
-        case HOTKEY_MOVE_RIGHT: MoveBy(step, 0); break;
-        case HOTKEY_MOVE_UP: MoveBy(0, -step); break;
-        default:
-            if (extended_) {
-                OnExtensionKey(identifier);
-            }
-            break;
+    const Key key = *layers_.KeyOf(identifier);
+    movedTo_.reset();
+    Perform(*action);
+    // Held on keypad 5 with NumLock off, it says so once.
+    if (endedMode() || *action == Action::NumLockOff) {
+        layers_.HoldUntilReleased(key);
+    }
+    if (badgeShown_) {
+        ShowBadge();
     }
 }
 
-void EmulationEngine::OnExtensionKey(int identifier) {
-    const int fast = kFastSteps * StepPixels();
-    switch (identifier) {
-        case HOTKEY_WHEEL_UP: mouse_.Inject({{kWheel, 0, 0, kWheelNotch}}); break;
-        case HOTKEY_WHEEL_DOWN: mouse_.Inject({{kWheel, 0, 0, -kWheelNotch}}); break;
-        case HOTKEY_BUTTON_HOLD:
+void EmulationEngine::Start() {
+    active_ = true;
+    const std::string refused = ApplyLayers({Layer::Letters, Layer::LetterExtension});
+    if (layers_.IsOn(Layer::Letters) && std::exchange(nameLetters_, false)) {
+        ReportRefused(refused);
+    }
+    CheckNumLock();
+    if (stateChanged_) {
+        stateChanged_(true);
+    }
+}
+
+void EmulationEngine::Stop() {
+    CloseGrid();
+    ReleaseButton();
+    active_ = false;
+    ApplyLayers({});
+    if (stateChanged_) {
+        stateChanged_(false);
+    }
+}
+
+// The one place that performs an action, whichever key asked for it.
+void EmulationEngine::Perform(Action action) {
+    const GridReading reading = grid_.IsOpen() ? ReadInGrid(action) : GridReading::Unchanged;
+    if (reading == GridReading::Done) {
+        return;
+    }
+    const int step = StepPixels();
+    switch (action) {
+        case Action::LeftClick:
+        case Action::GridClick: LeftClick(); break;
+        case Action::MiddleClick: mouse_.Inject({{kMiddleClick}}); break;
+        case Action::RightClick: mouse_.Inject({{kRightClick}}); break;
+        case Action::MoveLeft: MoveBy(-step, 0); break;
+        case Action::MoveDown: MoveBy(0, step); break;
+        case Action::MoveRight: MoveBy(step, 0); break;
+        case Action::MoveUp: MoveBy(0, -step); break;
+        case Action::WheelUp: mouse_.Inject({{kWheel, 0, 0, kWheelNotch}}); break;
+        case Action::WheelDown: mouse_.Inject({{kWheel, 0, 0, -kWheelNotch}}); break;
+        case Action::HoldButton:
             if (held_) {
                 ReleaseButton();
             } else {
                 HoldButton();
             }
             break;
-        case HOTKEY_BUTTON_RELEASE: ReleaseButton(); break;
+        case Action::ReleaseButton: ReleaseButton(); break;
         // While a drag holds the button a double-click would drop it somewhere unasked.
-        case HOTKEY_DOUBLE_CLICK:
+        case Action::DoubleClick:
             if (!held_) {
                 mouse_.Inject({{kLeftDown}, {kLeftUp}, {kLeftDown}, {kLeftUp}});
             }
             break;
-        case HOTKEY_FAST_LEFT: MoveBy(-fast, 0); break;
-        case HOTKEY_FAST_DOWN: MoveBy(0, fast); break;
-        case HOTKEY_FAST_RIGHT: MoveBy(fast, 0); break;
-        case HOTKEY_FAST_UP: MoveBy(0, -fast); break;
-        case HOTKEY_GRID: OpenGrid(); break;
-        default: break;
+        case Action::FastLeft: MoveBy(-kFastSteps * step, 0); break;
+        case Action::FastDown: MoveBy(0, kFastSteps * step); break;
+        case Action::FastRight: MoveBy(kFastSteps * step, 0); break;
+        case Action::FastUp: MoveBy(0, -kFastSteps * step); break;
+        case Action::Grid: OpenGrid(); break;
+        case Action::Stop: Stop(); break;
+        case Action::NumLockOff: notices_.NumLockOff(); break;
+        case Action::GridBack:
+        case Action::GridCancel: break;  // taken only while the grid is open
     }
-}
-
-// The keys that mean something else while the grid is open; false for the rest.
-bool EmulationEngine::OnGridKey(int identifier) {
-    for (const auto& [key, digit] : kGridDigits) {
-        if (key == identifier) {
-            PickCell(digit);
-            return true;
-        }
-    }
-    switch (identifier) {
-        case HOTKEY_FAST_LEFT: MoveGrid(GridDirection::Left); return true;
-        case HOTKEY_FAST_DOWN: MoveGrid(GridDirection::Down); return true;
-        case HOTKEY_FAST_RIGHT: MoveGrid(GridDirection::Right); return true;
-        case HOTKEY_FAST_UP: MoveGrid(GridDirection::Up); return true;
-        case HOTKEY_GRID: CloseGrid(); return true;
-        case HOTKEY_GRID_BACK:
-            if (const std::optional<ScreenPoint> pointer = grid_.Back()) {
-                MoveGridPointer(*pointer);
-            } else {
-                CancelGrid();
-            }
-            return true;
-        case HOTKEY_GRID_CANCEL: CancelGrid(); return true;
-        case HOTKEY_GRID_CLICK:
-            LeftClick();
-            CloseGrid();
-            return true;
-        case HOTKEY_BUTTON_HOLD:
-        case HOTKEY_BUTTON_RELEASE:
-        case HOTKEY_DOUBLE_CLICK:
-            OnExtensionKey(identifier);
-            CloseGrid();
-            return true;
-        default: return false;
-    }
-}
-
-// Over the whole monitor that holds the pointer, taken as the monitors are now; the pointer
-// stays where it is.
-void EmulationEngine::OpenGrid() {
-    const std::optional<ScreenPoint> pointer = mouse_.CursorPosition();
-    if (!pointer) {
-        return;
-    }
-    grid_.Open(MonitorAt(*pointer, Monitors()), *pointer);
-    for (const KeypadKey& key : kGridKeys) {
-        hotKeys_.Register(window_, key.identifier, 0, key.virtualKey);
-    }
-    gridView_.Show(grid_.Monitor(), grid_.Region(), *pointer);
-}
-
-void EmulationEngine::PickCell(int digit) {
-    const ScreenPoint pointer = grid_.Pick(digit);
-    if (grid_.Narrowest()) {
-        MoveTo(pointer);
+    if (reading == GridReading::ActThenClose) {
         CloseGrid();
-    } else {
-        MoveGridPointer(pointer);
     }
 }
 
-void EmulationEngine::MoveGrid(GridDirection direction) {
-    if (const std::optional<ScreenPoint> pointer = grid_.Move(direction, Monitors())) {
-        MoveGridPointer(*pointer);
-    }
-}
-
-void EmulationEngine::MoveGridPointer(ScreenPoint pointer) {
-    MoveTo(pointer);
-    gridView_.Show(grid_.Monitor(), grid_.Region(), pointer);
-}
-
-void EmulationEngine::CloseGrid() {
-    if (!grid_.IsOpen()) {
-        return;
-    }
-    grid_.Close();
-    for (const KeypadKey& key : kGridKeys) {
-        hotKeys_.Unregister(window_, key.identifier);
-    }
-    gridView_.Hide();
-}
-
-// Closes the grid and puts the pointer back where it was when the grid opened.
-void EmulationEngine::CancelGrid() {
-    const ScreenPoint origin = grid_.Origin();
+void EmulationEngine::End() {
     CloseGrid();
-    MoveTo(origin);
+    ReleaseButton();
+    SetLetterKeypad(false);
 }
 
 std::vector<ScreenArea> EmulationEngine::Monitors() {
@@ -405,6 +337,19 @@ void EmulationEngine::MoveTo(ScreenPoint point) {
     const int y = std::clamp(point.y, screen.top, screen.top + screen.height - 1);
     mouse_.Inject({{kMove | kAbsolute | kVirtualDesk, Normalise(x - screen.left, screen.width),
                     Normalise(y - screen.top, screen.height)}});
+    movedTo_ = ScreenPoint{x, y};
+}
+
+// Beside the pointer: where a move of ours put it, which the system may not have caught up
+// with yet, or where the real mouse left it.
+void EmulationEngine::ShowBadge() {
+    std::optional<ScreenPoint> pointer = movedTo_;
+    if (!pointer) {
+        pointer = mouse_.CursorPosition();
+    }
+    if (pointer) {
+        badge_.Show(*pointer);
+    }
 }
 
 bool EmulationEngine::ChangeStartStopKey(HotKeyCombination previous) {
@@ -428,6 +373,14 @@ int EmulationEngine::StepPixels() const {
         return kUnknownSpeedStep;
     }
     return kSteps[index];
+}
+
+// One message for the keys another program holds, named.
+void EmulationEngine::ReportRefused(const std::string& names) {
+    if (!names.empty()) {
+        Report("Register extended keypad hotkey failure: " + names +
+               ". \r\nPlease close the software which has occupied these keys.");
+    }
 }
 
 void EmulationEngine::Report(const std::string& text) {

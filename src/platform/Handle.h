@@ -93,6 +93,12 @@ struct RegistryKeyTraits {
     static void Release(HKEY key) { RegCloseKey(key); }
 };
 
+struct HookTraits {
+    using Value = HHOOK;
+    static bool Valid(HHOOK hook) { return hook != nullptr; }
+    static void Release(HHOOK hook) { UnhookWindowsHookEx(hook); }
+};
+
 // A file, mutex, process or other kernel object.
 using Handle = UniqueHandle<KernelObjectTraits>;
 // A library loaded at run time.
@@ -108,5 +114,7 @@ using OwnedWindow = UniqueHandle<WindowTraits>;
 using Menu = UniqueHandle<MenuTraits>;
 // An icon loaded for this program alone (not LR_SHARED), at a size of its choosing.
 using OwnedIcon = UniqueHandle<IconTraits>;
+// A hook in the system's chain.
+using Hook = UniqueHandle<HookTraits>;
 // An opened registry key.
 using RegistryKey = UniqueHandle<RegistryKeyTraits>;

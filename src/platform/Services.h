@@ -7,6 +7,7 @@
 #include "platform/Geometry.h"
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -53,6 +54,44 @@ public:
     // The pointer stands at `pointer`: a digit it would cover is left out.
     virtual void Show(const ScreenArea& monitor, const ScreenArea& region, ScreenPoint pointer) = 0;
     virtual void Hide() = 0;
+};
+
+// A small mark beside the pointer, drawn over every other window, that says the letter keys
+// are Tarnwick's for now.
+class BadgeView {
+public:
+    virtual ~BadgeView() = default;
+    // Shows it beside the pointer standing at `pointer`, or moves it there.
+    virtual void Show(ScreenPoint pointer) = 0;
+    virtual void Hide() = 0;
+};
+
+// A key of the keyboard as the layout in use names it.
+struct LayoutKey {
+    unsigned virtualKey;  // 0 when the layout has no key at that place
+    std::string name;     // what the key types, for messages
+};
+
+class KeyboardState {
+public:
+    virtual ~KeyboardState() = default;
+    // Whether the key is down now, whichever program it is typed into.
+    virtual bool IsDown(unsigned virtualKey) = 0;
+    virtual bool NumLockOn() = 0;
+    // The key at `place` (a scan code: its position on the keyboard) in the keyboard layout of
+    // the window that has the focus.
+    virtual LayoutKey KeyAt(unsigned place) = 0;
+    // Until called again with an empty function, `released` hears of every key let go, before
+    // any later key's press has reached a program; with an empty one, nothing runs.
+    virtual void WatchReleases(std::function<void(unsigned virtualKey)> released) = 0;
+};
+
+// Tells the user something from the notification area.
+class NoticeService {
+public:
+    virtual ~NoticeService() = default;
+    // Says that NumLock is off, in place of anything said before: never two notices at once.
+    virtual void NumLockOff() = 0;
 };
 
 class MessageService {

@@ -8,6 +8,7 @@
 #include <shlobj.h>
 
 #include <iterator>
+#include <utility>
 
 namespace {
 
@@ -78,6 +79,58 @@ void Win32Mouse::Inject(std::initializer_list<MouseEvent> events) {
         input.mi.dwFlags = event.flags;
     }
     SendInput(count, inputs, sizeof(INPUT));
+}
+
+bool Win32Keyboard::IsDown(unsigned virtualKey) {
+    return (GetAsyncKeyState(static_cast<int>(virtualKey)) & 0x8000) != 0;
+}
+
+bool Win32Keyboard::NumLockOn() { return (GetKeyState(VK_NUMLOCK) & 1) != 0; }
+
+// The letters are chosen by their place, so an AZERTY or Dvorak user's hands stand where a US
+// user's do; the layout is the one the user types with now, in the window that has the focus.
+LayoutKey Win32Keyboard::KeyAt(unsigned place) {
+    const HWND focused = GetForegroundWindow();
+    const HKL layout = GetKeyboardLayout(focused ? GetWindowThreadProcessId(focused, nullptr) : 0);
+    const UINT virtualKey = MapVirtualKeyExA(place, MAPVK_VSC_TO_VK, layout);
+    // The character the key types unshifted; a dead key has its top bit set.
+    const UINT typed = MapVirtualKeyExA(virtualKey, MAPVK_VK_TO_CHAR, layout) & 0xFFFF;
+    if (typed > ' ' && typed <= 0xFF) {
+        return {virtualKey, std::string(1, static_cast<char>(typed))};
+    }
+    char name[32] = {};
+    GetKeyNameTextA(static_cast<LONG>(place) << 16, name, sizeof name);
+    return {virtualKey, name};
+}
+
+namespace {
+
+// The system calls a low-level hook with no pointer of the program's own, and a process has one
+// keyboard: the watch is the process's.
+std::function<void(unsigned)> watcher;
+Hook hook;
+
+LRESULT CALLBACK KeyboardHook(int code, WPARAM message, LPARAM event) {
+    if (code == HC_ACTION && (message == WM_KEYUP || message == WM_SYSKEYUP) && watcher) {
+        // A copy: the call may end the watch, and the function with it.
+        const std::function<void(unsigned)> released = watcher;
+        released(reinterpret_cast<const KBDLLHOOKSTRUCT*>(event)->vkCode);
+    }
+    return CallNextHookEx(nullptr, code, message, event);
+}
+
+}  // namespace
+
+// The system waits for the hook before it goes on to the next key, so a key let go is heard of
+// before a later press of it turns into a hotkey: a quick second press is never taken for a
+// repeat of the first. Hooked only while a key is held on to.
+void Win32Keyboard::WatchReleases(std::function<void(unsigned virtualKey)> released) {
+    watcher = std::move(released);
+    if (!watcher) {
+        hook = Hook();
+    } else if (!hook) {
+        hook = Hook(SetWindowsHookExA(WH_KEYBOARD_LL, &KeyboardHook, GetModuleHandleA(nullptr), 0));
+    }
 }
 
 void Win32Messages::Show(WindowHandle owner, const std::string& text, const std::string& caption,

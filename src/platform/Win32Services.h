@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Handle.h"
 #include "platform/Services.h"
 
 // The portable logic's services over the real Windows desktop.
@@ -16,6 +17,15 @@ public:
     ScreenArea VirtualScreen() override;
     std::vector<ScreenArea> Monitors() override;
     void Inject(std::initializer_list<MouseEvent> events) override;
+};
+
+class Win32Keyboard final : public KeyboardState {
+public:
+    bool IsDown(unsigned virtualKey) override;
+    bool NumLockOn() override;
+    LayoutKey KeyAt(unsigned place) override;
+    // By a low-level keyboard hook, which sees each key let go in the order it happened.
+    void WatchReleases(std::function<void(unsigned virtualKey)> released) override;
 };
 
 class Win32Messages final : public MessageService {

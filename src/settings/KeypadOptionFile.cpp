@@ -38,9 +38,11 @@ bool SameName(const std::string& a, const char* b) {
 
 }  // namespace
 
-bool ParseExtendedKeypad(const std::string& text) {
+KeypadOptions ParseKeypadOptions(const std::string& text) {
     const std::size_t start = text.compare(0, 3, kByteOrderMark) == 0 ? 3 : 0;
+    KeypadOptions options;
     bool inKeypad = false;
+    bool extendedSeen = false;
     for (std::size_t lineStart = start; lineStart < text.size();) {
         std::size_t lineEnd = text.find('\n', lineStart);
         if (lineEnd == std::string::npos) {
@@ -62,20 +64,34 @@ bool ParseExtendedKeypad(const std::string& text) {
             continue;
         }
         const std::size_t equals = line.find('=');
-        if (inKeypad && equals != std::string::npos && SameName(Trimmed(line.substr(0, equals)), "extended")) {
-            return Trimmed(line.substr(equals + 1)) == "1";
+        if (!inKeypad || equals == std::string::npos) {
+            continue;
+        }
+        const std::string name = Trimmed(line.substr(0, equals));
+        const bool on = Trimmed(line.substr(equals + 1)) == "1";
+        if (SameName(name, "extended") && !extendedSeen) {
+            extendedSeen = true;
+            options.extended = on;
+        } else if (SameName(name, "letters") && !options.lettersWritten) {
+            options.lettersWritten = true;
+            options.letters = on;
         }
     }
-    return false;
+    return options;
 }
 
-bool ReadExtendedKeypad(FileSystem& files) {
+KeypadOptions ReadKeypadOptions(FileSystem& files) {
     const FileRead read = ReadStoredFile(files, kFileName, kMaxFileSize + 1);
-    return read.outcome == ReadOutcome::Read && read.bytes.size() <= kMaxFileSize &&
-           ParseExtendedKeypad(std::string(read.bytes.begin(), read.bytes.end()));
+    if (read.outcome != ReadOutcome::Read || read.bytes.size() > kMaxFileSize) {
+        return {};
+    }
+    return ParseKeypadOptions(std::string(read.bytes.begin(), read.bytes.end()));
 }
 
-void WriteExtendedKeypad(FileSystem& files, bool on) {
-    const std::string text = on ? "[Keypad]\r\nExtended=1\r\n" : "[Keypad]\r\nExtended=0\r\n";
+void WriteKeypadOptions(FileSystem& files, const KeypadOptions& options) {
+    std::string text = std::string("[Keypad]\r\nExtended=") + (options.extended ? "1" : "0") + "\r\n";
+    if (options.lettersWritten) {
+        text += std::string("Letters=") + (options.letters ? "1" : "0") + "\r\n";
+    }
     WriteStoredFile(files, kFileName, std::vector<std::uint8_t>(text.begin(), text.end()));
 }

@@ -3,7 +3,6 @@
 #include "platform/Handle.h"
 #include "platform/PaintContext.h"
 #include "resource.h"
-#include "settings/KeypadOptionFile.h"
 #include "settings/SettingsFile.h"
 #include "settings/StartupRegistration.h"
 #include "ui/AboutDialog.h"
@@ -17,6 +16,7 @@
 namespace {
 
 const char kTitle[] = "Tarnwick";
+constexpr UINT kCheckNumLock = WM_APP + 1;
 
 // The taskbar button follows the style the next time the window is shown. A tool window
 // has a thinner caption, so the frame is recalculated at once: a window shown later with a
@@ -91,14 +91,15 @@ const Table EmulatorDialog::messages = {
     Table::Message(WM_DESTROY, &EmulatorDialog::OnDestroy),
     Table::Message(WM_ENDSESSION, &EmulatorDialog::OnEndSession),
     Table::Message(WM_DISPLAYCHANGE, &EmulatorDialog::OnDisplayChange),
+    Table::Message(kCheckNumLock, &EmulatorDialog::OnCheckNumLock),
     Table::Command(BN_CLICKED, IDC_DONATE, &EmulatorDialog::OnDonate),
 };
 
 EmulatorDialog::EmulatorDialog()
     : Dialog(IDD_MAIN),
       icon_(SharedIcon::Load(IDI_ACTIVE)),
-      engine_(settings_, hotKeys_, mouse_, messageBoxes_, gridOverlay_, [this](bool) { SetTrayIcon(TrayPicture()); },
-              [this](bool) { SetTrayIcon(TrayPicture()); }) {}
+      engine_(settings_, {hotKeys_, mouse_, keyboard_, messageBoxes_, gridOverlay_, badge_, tray_},
+              [this](bool) { SetTrayIcon(TrayPicture()); }, [this](bool) { SetTrayIcon(TrayPicture()); }) {}
 
 bool EmulatorDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     // A registered message has no fixed number for the table.
@@ -148,12 +149,17 @@ BOOL EmulatorDialog::OnInitDialog() {
     }
 
     engine_.BindWindow(hwnd());
+    keypadOptions_ = ReadKeypadOptions(files_);
+    // Known before start-up: with the letters on, emulation starts off.
+    SwitchLetterKeypad(keypadOptions_.letters);
     engine_.RegisterStartStop();
     ShowStartStopKey();
     UpdateData(false);
     engine_.RegisterEmulationKeys();
-    SwitchExtendedKeypad(ReadExtendedKeypad(files_));
+    SwitchExtendedKeypad(keypadOptions_.extended);
     InitTray();
+    // The thread's key state, NumLock's with it, catches up once it reads its messages.
+    PostMessageA(hwnd(), kCheckNumLock, 0, 0);
     return TRUE;
 }
 
@@ -226,8 +232,7 @@ void EmulatorDialog::ShowTrayMenu() {
 
 LRESULT EmulatorDialog::OnDestroy(WPARAM, LPARAM) {
     const LRESULT result = Default();
-    engine_.CloseGrid();
-    engine_.ReleaseButton();
+    engine_.End();
     tray_.Remove();
     return result;
 }
@@ -235,8 +240,7 @@ LRESULT EmulatorDialog::OnDestroy(WPARAM, LPARAM) {
 // Windows may end the process without destroying the window once this returns.
 LRESULT EmulatorDialog::OnEndSession(WPARAM ending, LPARAM) {
     if (ending) {
-        engine_.CloseGrid();
-        engine_.ReleaseButton();
+        engine_.End();
     }
     return 0;
 }
@@ -246,6 +250,11 @@ LRESULT EmulatorDialog::OnEndSession(WPARAM ending, LPARAM) {
 LRESULT EmulatorDialog::OnDisplayChange(WPARAM, LPARAM) {
     engine_.CloseGrid();
     return Default();
+}
+
+LRESULT EmulatorDialog::OnCheckNumLock(WPARAM, LPARAM) {
+    engine_.CheckNumLock();
+    return 0;
 }
 
 LRESULT EmulatorDialog::OnHotKey(WPARAM identifier, LPARAM) {
@@ -292,19 +301,27 @@ void EmulatorDialog::ShowStartStopKey() {
     hotKeyControl_.SetHotKey(settings_.hotKeyVirtualKey, settings_.hotKeyModifiers);
 }
 
-// The standard items, then the extended keypad's item in a group of its own, then About,
+// The standard items, then the two keypad options' items in a group of their own, then About,
 // which stays last.
 void EmulatorDialog::BuildSystemMenu() {
     const HMENU menu = GetSystemMenu(hwnd(), FALSE);
     if (!menu) {
         return;
     }
-    for (const auto& [stringId, command] : {std::pair<UINT, UINT>{IDS_EXTENDED_KEYPAD, IDM_EXTENDED_KEYPAD},
-                                            std::pair<UINT, UINT>{IDS_ABOUTBOX, IDM_ABOUTBOX}}) {
+    const struct {
+        UINT stringId;
+        UINT command;
+        bool startsGroup;
+    } items[] = {{IDS_EXTENDED_KEYPAD, IDM_EXTENDED_KEYPAD, true},
+                 {IDS_LETTER_KEYPAD, IDM_LETTER_KEYPAD, false},
+                 {IDS_ABOUTBOX, IDM_ABOUTBOX, true}};
+    for (const auto& item : items) {
         char text[64] = {};
-        if (LoadStringA(GetModuleHandleA(nullptr), stringId, text, sizeof text) > 0) {
-            AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-            AppendMenuA(menu, MF_STRING, command, text);
+        if (LoadStringA(GetModuleHandleA(nullptr), item.stringId, text, sizeof text) > 0) {
+            if (item.startsGroup) {
+                AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+            }
+            AppendMenuA(menu, MF_STRING, item.command, text);
         }
     }
 }
@@ -315,6 +332,12 @@ void EmulatorDialog::SwitchExtendedKeypad(bool on) {
     engine_.SetExtendedKeypad(on);
 }
 
+void EmulatorDialog::SwitchLetterKeypad(bool on) {
+    CheckMenuItem(GetSystemMenu(hwnd(), FALSE), IDM_LETTER_KEYPAD,
+                  on ? MF_BYCOMMAND | MF_CHECKED : MF_BYCOMMAND | MF_UNCHECKED);
+    engine_.SetLetterKeypad(on);
+}
+
 // The system keeps the low four bits of a system command for itself.
 LRESULT EmulatorDialog::OnSysCommand(WPARAM command, LPARAM) {
     switch (command & 0xFFF0) {
@@ -323,13 +346,18 @@ LRESULT EmulatorDialog::OnSysCommand(WPARAM command, LPARAM) {
             about.DoModal(hwnd());
             return 0;
         }
-        case IDM_EXTENDED_KEYPAD: {
-            // Written only here, so a user who never switches it gets no file.
-            const bool on = !engine_.ExtendedKeypad();
-            SwitchExtendedKeypad(on);
-            WriteExtendedKeypad(files_, on);
+        // Written only here, so a user who never switches an option gets no file.
+        case IDM_EXTENDED_KEYPAD:
+            keypadOptions_.extended = !engine_.ExtendedKeypad();
+            SwitchExtendedKeypad(keypadOptions_.extended);
+            WriteKeypadOptions(files_, keypadOptions_);
             return 0;
-        }
+        case IDM_LETTER_KEYPAD:
+            keypadOptions_.letters = !engine_.LetterKeypad();
+            keypadOptions_.lettersWritten = true;
+            SwitchLetterKeypad(keypadOptions_.letters);
+            WriteKeypadOptions(files_, keypadOptions_);
+            return 0;
         default: return Default();
     }
 }

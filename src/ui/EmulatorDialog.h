@@ -10,7 +10,9 @@
 #include "platform/Win32Services.h"
 #include "platform/WindowIcons.h"
 #include "settings/EmulatorSettings.h"
+#include "settings/KeypadOptionFile.h"
 #include "ui/GridOverlay.h"
+#include "ui/PointerBadge.h"
 #include "ui/TrayIcon.h"
 
 #include <richedit.h>
@@ -44,9 +46,11 @@ private:
     LRESULT OnShowWindow(WPARAM, LPARAM);
     LRESULT OnEndSession(WPARAM ending, LPARAM);
     LRESULT OnDisplayChange(WPARAM, LPARAM);
+    LRESULT OnCheckNumLock(WPARAM, LPARAM);
     void OnDonate();
     void BuildSystemMenu();
     void SwitchExtendedKeypad(bool on);
+    void SwitchLetterKeypad(bool on);
     void OpenLink(CHARRANGE range);
     void OnModify();
     void OnMinimize();
@@ -67,10 +71,14 @@ private:
     WindowIcons windowIcons_;  // the caption's and Alt+Tab's, at the system's sizes
     Win32HotKeys hotKeys_;
     Win32Mouse mouse_;
+    Win32Keyboard keyboard_;
     Win32Messages messageBoxes_;
     Win32FileSystem files_;
     Win32Registry registry_;
     GridOverlay gridOverlay_;
+    PointerBadge badge_;
+    TrayIcon tray_;  // also the engine's notices
+    KeypadOptions keypadOptions_;
     EmulationEngine engine_;
     // Made before the buttons that borrow it, and so destroyed after them.
     ThemeLibrary themeLibrary_;
@@ -78,7 +86,6 @@ private:
     ThemedButton donateButton_;
     ThemedButton minimizeButton_;
     ThemedButton exitButton_;
-    TrayIcon tray_;
     // Taken when the dialog is made; every restore from the tray puts the window back there.
     WINDOWPLACEMENT placement_{};
 };

@@ -53,6 +53,30 @@ void TrayIcon::Remove() {
     shown_ = false;
 }
 
+void TrayIcon::NumLockOff() {
+    if (!record.hWnd) {
+        return;
+    }
+    // The balloon's fields come after the first layout of the record, which stays as it is;
+    // this one changes nothing but the balloon.
+    NOTIFYICONDATAA balloon{};
+    balloon.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    balloon.hWnd = record.hWnd;
+    balloon.uID = record.uID;
+    // A notice the shell cannot show now is dropped rather than queued behind others.
+    balloon.uFlags = NIF_INFO | NIF_REALTIME;
+    balloon.dwInfoFlags = NIIF_INFO;
+    // An empty text takes down the balloon shown before, so that two never stand at once.
+    Shell_NotifyIconA(NIM_MODIFY, &balloon);
+    std::strncpy(balloon.szInfoTitle, "NumLock is off", sizeof balloon.szInfoTitle - 1);
+    std::strncpy(balloon.szInfo,
+                 "With NumLock off the keypad moves the text cursor, not the pointer. Press NumLock to "
+                 "point and click with it.\r\nWithout a keypad? Switch on Letter Keypad in Tarnwick's "
+                 "system menu.",
+                 sizeof balloon.szInfo - 1);
+    Shell_NotifyIconA(NIM_MODIFY, &balloon);
+}
+
 // An add the shell timed out on may still have gone through, so a refused add is tried
 // as a change before the icon counts as missing.
 void TrayIcon::Put() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Services.h"
+
 #include <windows.h>
 
 // The program's one icon in the notification area. Its record is the only one of the
@@ -10,8 +12,10 @@
 // "TaskbarCreated" once it is ready, and the icon is added again with its current picture,
 // so a hidden window never loses its way back.
 //
+// Notices come as a balloon from the icon, each in place of the one before.
+//
 // The icon goes with its window (removed at WM_DESTROY), not with this object: no destructor.
-class TrayIcon {  // NOLINT(cppcoreguidelines-special-member-functions)
+class TrayIcon : public NoticeService {  // NOLINT(cppcoreguidelines-special-member-functions)
 public:
     TrayIcon() = default;
     TrayIcon(const TrayIcon&) = delete;
@@ -24,6 +28,7 @@ public:
     // Answers the shell's "TaskbarCreated".
     void AddAgain();
     void Remove();
+    void NumLockOff() override;
 
     bool IsTaskbarCreated(UINT message) const { return message == taskbarCreated_ && message != 0; }
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <functional>
 #include <iterator>
+#include <set>
 #include <utility>
 
 namespace {
@@ -21,9 +22,20 @@ const std::vector<HotKeyCall> kKeypadUnregistrations = {
     Unregistered(1101), Unregistered(1102), Unregistered(1103), Unregistered(1104),
     Unregistered(1105), Unregistered(1106), Unregistered(1108),
 };
+// Keypad 5 with NumLock off, taken with the seven.
+const HotKeyCall kNumLock = Registered(1231, 0, 0x0C);
 const char kEmulationFailure[] =
     "Register emulation hotkey failure. \r\n"
     "Please close the software which has occupied hotkey of numeric keypad.";
+// `calls`, each turned into its unregistration when `registering` is false, after `first`.
+std::vector<HotKeyCall> Then(std::vector<HotKeyCall> first, const std::vector<HotKeyCall>& calls,
+                             bool registering) {
+    for (const HotKeyCall& call : calls) {
+        first.push_back(registering ? call : Unregistered(call.id));
+    }
+    return first;
+}
+
 constexpr std::uint32_t kAbsoluteMove = 0x0001 | 0x4000 | 0x8000;
 
 WindowHandle const kWindow = reinterpret_cast<WindowHandle>(0x1234);
@@ -31,8 +43,8 @@ WindowHandle const kWindow = reinterpret_cast<WindowHandle>(0x1234);
 class EmulationEngineTest : public ::testing::Test {
 protected:
     EmulationEngineTest()
-        : engine(settings, hotKeys, mouse, messages, gridView, [this](bool active) { notified.push_back(active); },
-                 [this](bool held) { holds.push_back(held); }) {
+        : engine(settings, {hotKeys, mouse, keyboard, messages, gridView, badge, notices},
+                 [this](bool active) { notified.push_back(active); }, [this](bool held) { holds.push_back(held); }) {
         engine.BindWindow(kWindow);
     }
 
@@ -45,8 +57,11 @@ protected:
     EmulatorSettings settings;
     FakeHotKeys hotKeys;
     FakeMouse mouse;
+    FakeKeyboard keyboard;
     FakeMessages messages;
     FakeGridView gridView;
+    FakeBadge badge;
+    FakeNotices notices;
     std::vector<bool> notified;
     std::vector<bool> holds;
     EmulationEngine engine;
@@ -82,6 +97,7 @@ TEST_F(EmulationEngineTest, StartUpRegistersTheStartStopKeyThenTheSevenKeypadKey
 
     std::vector<HotKeyCall> expected = {Registered(HOTKEY_START_STOP, 0x06, 0x5A)};
     expected.insert(expected.end(), kKeypadRegistrations.begin(), kKeypadRegistrations.end());
+    expected.push_back(kNumLock);
     EXPECT_EQ(hotKeys.calls, expected);
     EXPECT_EQ(hotKeys.lastWindow, kWindow);
     EXPECT_TRUE(engine.Active());
@@ -102,7 +118,7 @@ TEST_F(EmulationEngineTest, RegistrationFailuresAtStartUpAreReportedOnceEach) {
         EXPECT_EQ(message.owner, kWindow);
     }
     // Every key is still tried, and the ones that registered work.
-    EXPECT_EQ(hotKeys.calls.size(), 8u);
+    EXPECT_EQ(hotKeys.calls.size(), 9u);
     EXPECT_TRUE(engine.Active());
     engine.OnHotKey(HOTKEY_LEFT_CLICK);
     EXPECT_EQ(mouse.injections.size(), 1u);
@@ -113,7 +129,7 @@ TEST_F(EmulationEngineTest, TheStartStopKeyReleasesAndRetakesTheKeypadInOrder) {
 
     engine.OnHotKey(HOTKEY_START_STOP);
     EXPECT_FALSE(engine.Active());
-    EXPECT_EQ(hotKeys.calls, kKeypadUnregistrations);
+    EXPECT_EQ(hotKeys.calls, Then(kKeypadUnregistrations, {kNumLock}, false));
     EXPECT_TRUE(hotKeys.Holds(HOTKEY_START_STOP, 0, 0x78));
 
     for (int id : {1101, 1102, 1103, 1104, 1105, 1106, 1108}) {
@@ -125,7 +141,7 @@ TEST_F(EmulationEngineTest, TheStartStopKeyReleasesAndRetakesTheKeypadInOrder) {
     hotKeys.takenElsewhere = {{0, 0x61}};  // taken while we were off: silently left to its taker
     engine.OnHotKey(HOTKEY_START_STOP);
     EXPECT_TRUE(engine.Active());
-    EXPECT_EQ(hotKeys.calls, kKeypadRegistrations);
+    EXPECT_EQ(hotKeys.calls, Then(kKeypadRegistrations, {kNumLock}, true));
     EXPECT_EQ(notified, (std::vector<bool>{false, true}));
     EXPECT_TRUE(messages.shown.empty());
 }
@@ -262,14 +278,6 @@ const std::vector<HotKeyCall> kExtension = {
 const Injection kLeftDown{0x0002};
 const Injection kLeftUp{0x0004};
 
-// `calls`, each turned into its unregistration when `registering` is false, after `first`.
-std::vector<HotKeyCall> Then(std::vector<HotKeyCall> first, const std::vector<HotKeyCall>& calls,
-                             bool registering) {
-    for (const HotKeyCall& call : calls) {
-        first.push_back(registering ? call : Unregistered(call.id));
-    }
-    return first;
-}
 
 class ExtendedKeypadTest : public EmulationEngineTest {
 protected:
@@ -281,7 +289,8 @@ protected:
 TEST_F(ExtendedKeypadTest, ItsKeysAreRegisteredOnlyWhileEmulationAndTheOptionAreOn) {
     engine.OnHotKey(HOTKEY_START_STOP);
     engine.OnHotKey(HOTKEY_START_STOP);
-    EXPECT_EQ(TakeCalls(), Then(kKeypadUnregistrations, kKeypadRegistrations, true)) << "option off";
+    const std::vector<HotKeyCall> keypad = Then(kKeypadRegistrations, {kNumLock}, true);
+    EXPECT_EQ(TakeCalls(), Then(Then(kKeypadUnregistrations, {kNumLock}, false), keypad, true)) << "option off";
 
     hotKeys.takenElsewhere = {{0, 0x67}, {2, 0x66}};
     engine.SetExtendedKeypad(true);
@@ -294,12 +303,15 @@ TEST_F(ExtendedKeypadTest, ItsKeysAreRegisteredOnlyWhileEmulationAndTheOptionAre
     hotKeys.takenElsewhere.clear();
 
     engine.OnHotKey(HOTKEY_START_STOP);
-    EXPECT_EQ(TakeCalls(), Then(kKeypadUnregistrations, kExtension, false));
+    std::vector<HotKeyCall> taken = kExtension;  // not the two held elsewhere
+    taken.erase(taken.begin() + 7);
+    taken.erase(taken.begin());
+    EXPECT_EQ(TakeCalls(), Then(Then(kKeypadUnregistrations, taken, false), {kNumLock}, false));
     engine.SetExtendedKeypad(false);
     engine.SetExtendedKeypad(true);
     EXPECT_EQ(TakeCalls(), std::vector<HotKeyCall>{}) << "switched while stopped: nothing taken";
     engine.OnHotKey(HOTKEY_START_STOP);
-    EXPECT_EQ(TakeCalls(), Then(kKeypadRegistrations, kExtension, true));
+    EXPECT_EQ(TakeCalls(), Then(Then(kKeypadRegistrations, kExtension, true), {kNumLock}, true));
     engine.SetExtendedKeypad(false);
     EXPECT_EQ(TakeCalls(), Then({}, kExtension, false));
     EXPECT_EQ(messages.shown.size(), 1u) << "the start/stop key stays silent";
@@ -364,37 +376,35 @@ const std::vector<HotKeyCall> kGridKeys = {Registered(1222, 0, 0x6F), Registered
                                            Registered(1224, 0, 0x1B)};
 
 // The grid's own keys are taken when it opens and handed back exactly once by every path that
-// closes it, which also hides the overlay; a digit picks and never clicks, and the keys that
-// act before closing it do their deed.
-TEST_F(ExtendedKeypadTest, EveryPathThatClosesTheGridHandsItsKeysBackAndHidesIt) {
+// closes it, which also hides the overlay; a digit picks and never clicks. The key that closed
+// it does nothing more until it is released: held on to, its repeats neither act nor type.
+TEST_F(ExtendedKeypadTest, EveryPathThatClosesTheGridHandsItsKeysBackOnceTheClosingKeyIsUp) {
     engine.SetExtendedKeypad(true);
-    hotKeys.takenElsewhere = {{0, 0x1B}};  // Esc held elsewhere: left out without a word
     const ScreenPoint opened{100, 100}, picked{170, 639};
-    const std::vector<Injection> none, click{{0x0006}}, hold{kLeftDown}, release{kLeftUp},
-        doubleClick{kLeftDown, kLeftUp, kLeftDown, kLeftUp};
+    constexpr std::uint32_t kMoved = kAbsoluteMove;
     const struct {
         const char* name;
-        std::function<void()> close;
+        int id;
+        unsigned key;  // held down while it closes the grid
+        std::vector<std::uint32_t> injected;
         ScreenPoint pointer;
-        bool held;                       // the left button down before the grid opens
-        std::vector<Injection> buttons;  // what the closing does with them
+        std::function<void()> close;
+        bool held = false;  // the left button down before the grid opens
     } paths[] = {
-        {"keypad *", [&] { engine.OnHotKey(HOTKEY_GRID); }, picked, false, none},
-        {"keypad /", [&] { engine.OnHotKey(HOTKEY_GRID_CLICK); }, picked, false, click},
-        {"keypad / while held", [&] { engine.OnHotKey(HOTKEY_GRID_CLICK); }, picked, true, release},
-        {"Esc", [&] { engine.OnHotKey(HOTKEY_GRID_CANCEL); }, opened, false, none},
-        {"keypad - twice", [&] { engine.OnHotKey(HOTKEY_GRID_BACK); engine.OnHotKey(HOTKEY_GRID_BACK); }, opened,
-         false, none},
-        {"keypad 0", [&] { engine.OnHotKey(HOTKEY_BUTTON_HOLD); }, picked, false, hold},
-        {"keypad .", [&] { engine.OnHotKey(HOTKEY_BUTTON_RELEASE); }, picked, true, release},
-        {"keypad +", [&] { engine.OnHotKey(HOTKEY_DOUBLE_CLICK); }, picked, false, doubleClick},
-        {"start/stop", [&] { engine.OnHotKey(HOTKEY_START_STOP); engine.OnHotKey(HOTKEY_START_STOP); }, picked,
-         false, none},
-        {"option off", [&] { engine.SetExtendedKeypad(false); engine.SetExtendedKeypad(true); }, picked, false,
-         none},
-        {"display change, exit, end of session", [&] { engine.CloseGrid(); }, picked, false, none},
-        {"a single pixel", [&] { for (int i = 0; i < 9 && engine.GridOpen(); ++i) engine.OnHotKey(HOTKEY_MOVE_DOWN); },
-         {168, 638}, false, none},
+        {"keypad *", HOTKEY_GRID, 0x6A, {}, picked, {}},
+        {"keypad /", HOTKEY_GRID_CLICK, 0x6F, {0x0006}, picked, {}},
+        {"keypad / while held", HOTKEY_GRID_CLICK, 0x6F, {kLeftUp.flags}, picked, {}, true},
+        {"Esc", HOTKEY_GRID_CANCEL, 0x1B, {kMoved}, opened, {}},
+        {"keypad - twice", HOTKEY_GRID_BACK, 0x6D, {kMoved, kMoved}, opened,
+         [&] { engine.OnHotKey(HOTKEY_GRID_BACK); engine.OnHotKey(HOTKEY_GRID_BACK); }},
+        {"keypad 0", HOTKEY_BUTTON_HOLD, 0x60, {kLeftDown.flags}, picked, {}},
+        {"keypad . while held", HOTKEY_BUTTON_RELEASE, 0x6E, {kLeftUp.flags}, picked, {}, true},
+        {"keypad +", HOTKEY_DOUBLE_CLICK, 0x6B, {2, 4, 2, 4}, picked, {}},
+        {"start/stop", HOTKEY_START_STOP, 0x78, {}, picked, {}},
+        {"option off", 0, 0, {}, picked, [&] { engine.SetExtendedKeypad(false); engine.SetExtendedKeypad(true); }},
+        {"display change, exit, end of session", 0, 0, {}, picked, [&] { engine.CloseGrid(); }},
+        {"a single pixel", HOTKEY_MOVE_DOWN, 0x65, std::vector<std::uint32_t>(5, kMoved), {168, 638},
+         [&] { for (int i = 0; i < 9 && engine.GridOpen(); ++i) engine.OnHotKey(HOTKEY_MOVE_DOWN); }},
     };
     for (const auto& path : paths) {
         mouse.cursor = opened;
@@ -410,21 +420,38 @@ TEST_F(ExtendedKeypadTest, EveryPathThatClosesTheGridHandsItsKeysBackAndHidesIt)
         ASSERT_EQ(mouse.injections, (std::vector<Injection>{{kAbsoluteMove, 10880, 54528}})) << path.name;
         EXPECT_EQ(gridView.region.height, 256) << path.name;
         mouse.injections.clear();
-        path.close();
-        std::vector<Injection> buttons;
-        std::copy_if(mouse.injections.begin(), mouse.injections.end(), std::back_inserter(buttons),
-                     [](const Injection& injection) { return (injection.flags & 0x0001) == 0; });
-        EXPECT_EQ(buttons, path.buttons) << path.name;
+        keyboard.down = {path.key};
+        path.close ? path.close() : engine.OnHotKey(path.id);
+        std::vector<std::uint32_t> injected;
+        for (const Injection& injection : mouse.injections) {
+            injected.push_back(injection.flags);
+        }
+        EXPECT_EQ(injected, path.injected) << path.name;
         EXPECT_FALSE(engine.GridOpen()) << path.name;
         EXPECT_FALSE(gridView.shown) << path.name;
+        EXPECT_EQ(mouse.cursor.x, path.pointer.x) << path.name;
+        EXPECT_EQ(mouse.cursor.y, path.pointer.y) << path.name;
+
+        mouse.injections.clear();
+        engine.OnHotKey(path.id);  // a repeat
+        EXPECT_TRUE(mouse.injections.empty()) << path.name;
+        EXPECT_EQ(engine.Active(), path.id != HOTKEY_START_STOP) << path.name;
+        EXPECT_EQ(keyboard.watching(), path.key != 0) << path.name;
+        EXPECT_EQ(hotKeys.registrations.count(path.id), path.id != 0 ? 1u : 0u) << path.name << ": typed";
+        keyboard.ReleaseAll();
+        EXPECT_FALSE(keyboard.watching()) << path.name;
         const std::vector<HotKeyCall> calls = TakeCalls();
         for (const int id : {1222, 1223, 1224}) {
             EXPECT_EQ(std::count(calls.begin(), calls.end(), Unregistered(id)), 1) << path.name << " " << id;
         }
-        EXPECT_EQ(mouse.cursor.x, path.pointer.x) << path.name;
-        EXPECT_EQ(mouse.cursor.y, path.pointer.y) << path.name;
+        if (!engine.Active()) {
+            engine.OnHotKey(HOTKEY_START_STOP);
+        }
         engine.ReleaseButton();
     }
+    hotKeys.takenElsewhere = {{0, 0x1B}};  // Esc held elsewhere: left out without a word
+    engine.OnHotKey(HOTKEY_GRID);
+    EXPECT_TRUE(engine.GridOpen());
     EXPECT_TRUE(messages.shown.empty());
 }
 
@@ -459,6 +486,114 @@ TEST_F(ExtendedKeypadTest, CtrlMovesTheGridBetweenMonitorsThenMovesTheRegion) {
     }
     EXPECT_FALSE(gridView.shown);
     EXPECT_TRUE(mouse.injections.size() == 6u) << "an absolute move for every step that moved";
+}
+
+using Keys = std::set<std::pair<unsigned, unsigned>>;  // (modifiers, virtual key)
+
+Keys operator+(Keys a, const Keys& b) {
+    a.insert(b.begin(), b.end());
+    return a;
+}
+
+// The letters go by their places in the focused window's layout: an AZERTY one here, with M at
+// the ; place and a comma at the M place, and no key at the / place.
+TEST_F(EmulationEngineTest, TheLettersAreTakenAtTheirPlacesOnlyWhileEmulationAndTheirOptionAreOn) {
+    keyboard.layout[0x27] = {'M', "M"};
+    keyboard.layout[0x32] = {0xBC, ","};
+    keyboard.layout.erase(0x35);
+    hotKeys.takenElsewhere = {{0, 0xBC}};
+    engine.SetLetterKeypad(true);
+    StartUp();
+    const Keys keypad = {{0, 0x61}, {0, 0x62}, {0, 0x63}, {0, 0x64}, {0, 0x65}, {0, 0x66}, {0, 0x68}, {0, 0x0C}};
+    const Keys extension = {{0, 0x67}, {0, 0x69}, {0, 0x60}, {0, 0x6E}, {0, 0x6B},
+                            {2, 0x64}, {2, 0x65}, {2, 0x66}, {2, 0x68}, {0, 0x6A}};
+    const Keys grid = {{0, 0x6F}, {0, 0x6D}, {0, 0x1B}};
+    const Keys letters = {{0, 'J'}, {0, 'K'}, {0, 'L'}, {0, 'U'}, {0, 'I'}, {0, 'O'}, {0, '8'}, {0, 0x1B}};
+    const Keys letterExtension = {{0, '7'}, {0, '9'}, {0, 0xBE}, {2, 'U'}, {2, 'I'}, {2, 'O'}, {2, '8'}, {0, 'P'}};
+    const Keys letterGrid = {{0, '0'}, {0, 'M'}};
+    const std::pair<std::function<void()>, Keys> steps[] = {
+        {[] {}, {}},
+        {[&] { engine.OnHotKey(HOTKEY_START_STOP); }, keypad + letters},
+        {[&] { engine.SetExtendedKeypad(true); }, keypad + letters + extension + letterExtension},
+        {[&] { engine.OnHotKey(HOTKEY_GRID); }, keypad + letters + extension + letterExtension + grid + letterGrid},
+        {[&] { engine.SetLetterKeypad(false); }, keypad + extension + grid},
+        {[&] { engine.SetLetterKeypad(true); }, keypad + letters + extension + letterExtension + grid + letterGrid},
+        {[&] { engine.OnHotKey(HOTKEY_START_STOP); }, {}},
+    };
+    for (std::size_t step = 0; step < std::size(steps); ++step) {
+        steps[step].first();
+        Keys taken;
+        for (const auto& [id, key] : hotKeys.registrations) {
+            taken.insert(key);
+        }
+        taken.erase({0, 0x78});  // the start/stop key
+        EXPECT_EQ(taken, steps[step].second) << "step " << step;
+        EXPECT_EQ(badge.shownAt.has_value(), taken.count({0, 'U'}) == 1) << "step " << step;
+    }
+    ASSERT_EQ(messages.shown.size(), 2u) << "named when the extension and the letters were switched on";
+    EXPECT_EQ(messages.shown[1].text,
+              "Register extended keypad hotkey failure: ,. \r\nPlease close the software which has occupied these keys.");
+}
+
+// However the letters are handed back, a letter still down is held on to until it is released,
+// its repeats doing nothing, and so is the key that handed them back.
+TEST_F(EmulationEngineTest, EveryWayTheLettersAreHandedBackHoldsOnToKeysStillDown) {
+    engine.SetLetterKeypad(true);
+    StartUp();
+    const struct {
+        const char* name;
+        int id;
+        unsigned key;
+        std::function<void()> handBack;
+    } paths[] = {
+        {"start/stop", HOTKEY_START_STOP, 0x78, {}},
+        {"Esc", HOTKEY_LETTER_STOP, 0x1B, {}},
+        {"option off", 0, 0, [&] { engine.SetLetterKeypad(false); }},
+        {"exit, end of session", 0, 0, [&] { engine.End(); }},
+    };
+    for (const auto& path : paths) {
+        engine.SetLetterKeypad(true);
+        if (!engine.Active()) {
+            engine.OnHotKey(HOTKEY_START_STOP);
+        }
+        mouse.cursor = {500, 400};
+        engine.OnHotKey(HOTKEY_LETTER_MOVE_LEFT);
+        EXPECT_EQ(mouse.cursor.x, 490) << path.name;
+        ASSERT_TRUE(badge.shownAt && badge.shownAt->x == 490) << path.name;
+        keyboard.down = {'U', path.key};
+        path.handBack ? path.handBack() : engine.OnHotKey(path.id);
+        EXPECT_FALSE(badge.shownAt) << path.name;
+        EXPECT_EQ(hotKeys.registrations.count(HOTKEY_LETTER_MOVE_DOWN), 0u) << path.name;
+        mouse.injections.clear();
+        engine.OnHotKey(HOTKEY_LETTER_MOVE_LEFT);
+        engine.OnHotKey(path.id);
+        EXPECT_TRUE(mouse.injections.empty()) << path.name;
+        EXPECT_EQ(engine.Active(), path.id == 0) << path.name;
+        EXPECT_EQ(hotKeys.registrations.count(HOTKEY_LETTER_MOVE_LEFT), 1u) << path.name << ": U typed";
+        keyboard.ReleaseAll();
+        EXPECT_FALSE(keyboard.watching()) << path.name;
+        EXPECT_EQ(hotKeys.registrations.count(HOTKEY_LETTER_MOVE_LEFT), 0u) << path.name;
+    }
+}
+
+// Said at start-up and at each switch-on while the keypad is what emulation listens to; keypad
+// 5 with NumLock off says it again, once however long it is held.
+TEST_F(EmulationEngineTest, NumLockOffIsSaidAtEachStartAndOnceByAHeldKeypadFive) {
+    keyboard.numLock = false;
+    StartUp();
+    const std::pair<std::function<void()>, int> steps[] = {
+        {[&] { engine.CheckNumLock(); }, 1},
+        {[&] { engine.OnHotKey(HOTKEY_START_STOP); engine.OnHotKey(HOTKEY_START_STOP); }, 2},
+        {[&] { keyboard.down = {0x0C}; for (int i = 0; i < 5; ++i) engine.OnHotKey(HOTKEY_NUMLOCK_OFF); }, 3},
+        {[&] { keyboard.ReleaseAll(); engine.OnHotKey(HOTKEY_NUMLOCK_OFF); }, 4},
+        {[&] { keyboard.numLock = true; engine.OnHotKey(HOTKEY_START_STOP); engine.OnHotKey(HOTKEY_START_STOP); }, 4},
+        {[&] { keyboard.numLock = false; engine.SetLetterKeypad(true); engine.CheckNumLock(); }, 4},
+        {[&] { engine.OnHotKey(HOTKEY_START_STOP); engine.OnHotKey(HOTKEY_START_STOP); }, 4},
+    };
+    for (std::size_t step = 0; step < std::size(steps); ++step) {
+        steps[step].first();
+        EXPECT_EQ(notices.numLockOff, steps[step].second) << "step " << step;
+    }
 }
 
 }  // namespace

@@ -91,10 +91,20 @@ class NoGrid final : public GridView {
     void Hide() override {}
 };
 
+class NoBadge final : public BadgeView {
+    void Show(ScreenPoint) override {}
+    void Hide() override {}
+};
+
+class NoNotices final : public NoticeService {
+    void NumLockOff() override {}
+};
+
 class EmulationEngineWinTest : public ::testing::Test {
 protected:
     EmulationEngineWinTest()
-        : engine(settings, hotKeys, mouse, messages, grid, [this](bool active) { notified.push_back(active); }),
+        : engine(settings, {hotKeys, mouse, keyboard, messages, grid, badge, notices},
+                 [this](bool active) { notified.push_back(active); }),
           enginePointer(&engine),
           host(enginePointer) {
         engine.BindWindow(host.get());
@@ -114,8 +124,11 @@ protected:
     EmulatorSettings settings;
     Win32HotKeys hotKeys;
     Win32Mouse mouse;
+    Win32Keyboard keyboard;
     Win32Messages messages;
     NoGrid grid;
+    NoBadge badge;
+    NoNotices notices;
     std::vector<bool> notified;
     EmulationEngine engine;
     EmulationEngine* enginePointer;

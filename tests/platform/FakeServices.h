@@ -5,6 +5,7 @@
 #include "platform/Services.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -114,6 +115,53 @@ public:
     bool shown = false;
     ScreenArea monitor{};
     ScreenArea region{};
+};
+
+// A keyboard whose keys are down when the test says so, with the US layout unless a test moves
+// its keys; its watch for released keys runs while `watching()`.
+class FakeKeyboard : public KeyboardState {
+public:
+    bool IsDown(unsigned virtualKey) override { return down.count(virtualKey) != 0; }
+    bool NumLockOn() override { return numLock; }
+    LayoutKey KeyAt(unsigned place) override {
+        const auto found = layout.find(place);
+        return found != layout.end() ? found->second : LayoutKey{0, ""};
+    }
+    void WatchReleases(std::function<void(unsigned)> released) override { watcher = std::move(released); }
+
+    bool watching() const { return static_cast<bool>(watcher); }
+    // Lets go of every key that is down, as the user does.
+    void ReleaseAll() {
+        for (const unsigned key : std::exchange(down, {})) {
+            if (watcher) {
+                watcher(key);
+            }
+        }
+    }
+
+    std::set<unsigned> down;
+    bool numLock = true;
+    std::function<void(unsigned)> watcher;
+    std::map<unsigned, LayoutKey> layout = {
+        {0x08, {'7', "7"}}, {0x09, {'8', "8"}}, {0x0A, {'9', "9"}}, {0x0B, {'0', "0"}},
+        {0x16, {'U', "U"}}, {0x17, {'I', "I"}}, {0x18, {'O', "O"}}, {0x19, {'P', "P"}},
+        {0x24, {'J', "J"}}, {0x25, {'K', "K"}}, {0x26, {'L', "L"}}, {0x27, {0xBA, ";"}},
+        {0x32, {'M', "M"}}, {0x34, {0xBE, "."}}, {0x35, {0xBF, "/"}},
+    };
+};
+
+// Where the badge was last put, or nothing while hidden.
+class FakeBadge : public BadgeView {
+public:
+    void Show(ScreenPoint pointer) override { shownAt = pointer; }
+    void Hide() override { shownAt.reset(); }
+    std::optional<ScreenPoint> shownAt;
+};
+
+class FakeNotices : public NoticeService {
+public:
+    void NumLockOff() override { ++numLockOff; }
+    int numLockOff = 0;
 };
 
 struct ShownMessage {

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -228,39 +229,49 @@ TEST_F(SettingsFileTest, AFolderThatCannotBeWrittenKeepsTheSettingsInThePerUserC
     EXPECT_EQ(files.log, (std::vector<std::wstring>{L"write " + kPath + L".new", L"remove " + kPath + L".new"}));
 }
 
-TEST(KeypadOptionTest, OnlyExtendedOneInTheKeypadSectionTurnsItOn) {
-    const std::pair<const char*, bool> table[] = {
-        {"[Keypad]\r\nExtended=1\r\n", true},
-        {"\xEF\xBB\xBF; mine\n  [ keypad ] note\n\n  EXTENDED  =  1  ", true},
-        {"[Other]\nExtended=0\n[KEYPAD]\r\nextended=1\nExtended=0", true},
-        {"Extended=1\n[Other]\nExtended=1\n[Keypad]\nExtended=0\nExtended=1", false},
-        {"", false},
-        {"[Keypad]\n;Extended=1", false},
-        {"[Keypad]\nExtended=10\nExtended=1", false},
-        {"[Keypad]\nExtended=1 ; on", false},
-        {"[Keypad\nExtended=1", false},
+TEST(KeypadOptionTest, OnlyAOneInTheKeypadSectionTurnsAnOptionOn) {
+    const std::tuple<const char*, bool, bool> table[] = {  // text, extended, letters
+        {"[Keypad]\r\nExtended=1\r\n", true, false},
+        {"\xEF\xBB\xBF; mine\n  [ keypad ] note\n\n  EXTENDED  =  1  ", true, false},
+        {"[Other]\nExtended=0\n[KEYPAD]\r\nextended=1\nExtended=0", true, false},
+        {"Extended=1\n[Other]\nExtended=1\n[Keypad]\nExtended=0\nExtended=1", false, false},
+        {"", false, false},
+        {"[Keypad]\n;Extended=1", false, false},
+        {"[Keypad]\nExtended=10\nExtended=1", false, false},
+        {"[Keypad]\nExtended=1 ; on", false, false},
+        {"[Keypad\nExtended=1", false, false},
+        {"[Keypad]\r\nExtended=0\r\nLetters=1\r\n", false, true},
+        {"Letters=1\n[keypad]\n letters = 1\nLetters=0\nExtended=1", true, true},
+        {"[Keypad]\nLetters=on\nLetters=1", false, false},
     };
-    for (const auto& row : table) {
-        EXPECT_EQ(ParseExtendedKeypad(row.first), row.second) << row.first;
+    for (const auto& [text, extended, letters] : table) {
+        const KeypadOptions options = ParseKeypadOptions(text);
+        EXPECT_EQ(options.extended, extended) << text;
+        EXPECT_EQ(options.letters, letters) << text;
     }
 }
 
 // The option file shares the settings file's places; only its names and its limit are its own.
-TEST_F(SettingsFileTest, TheKeypadOptionIsATextFileThatFollowsTheSettingsFile) {
-    EXPECT_FALSE(ReadExtendedKeypad(files));
-    WriteExtendedKeypad(files, true);
+// The Letters line is written only once that option has been switched.
+TEST_F(SettingsFileTest, TheKeypadOptionsAreATextFileThatFollowsTheSettingsFile) {
+    EXPECT_FALSE(ReadKeypadOptions(files).extended);
+    WriteKeypadOptions(files, {true, false, false});
     std::string on = "[Keypad]\r\nExtended=1\r\n";
     EXPECT_EQ(files.files[kDirectory + L"tarnwick.ini"], Bytes(on.begin(), on.end()));
-    EXPECT_TRUE(ReadExtendedKeypad(files));
+    EXPECT_TRUE(ReadKeypadOptions(files).extended);
+    WriteKeypadOptions(files, {true, true, true});
+    const std::string both = on + "Letters=1\r\n";
+    EXPECT_EQ(files.files[kDirectory + L"tarnwick.ini"], Bytes(both.begin(), both.end()));
+    EXPECT_TRUE(ReadKeypadOptions(files).lettersWritten);
 
     files.refusedFolder = kDirectory;
-    WriteExtendedKeypad(files, false);
-    EXPECT_FALSE(ReadExtendedKeypad(files)) << "the per-user copy is read first";
+    WriteKeypadOptions(files, {});
+    EXPECT_FALSE(ReadKeypadOptions(files).extended) << "the per-user copy is read first";
     const std::wstring copy = kPerUserFolder + L"\\tarnwick-47a9821a7ccd67f4.ini";
     ASSERT_EQ(files.files.count(copy), 1u);
     on += std::string(4096, ';');
     files.files[copy].assign(on.begin(), on.end());
-    EXPECT_FALSE(ReadExtendedKeypad(files)) << "more than 4 KiB is no file of ours";
+    EXPECT_FALSE(ReadKeypadOptions(files).extended) << "more than 4 KiB is no file of ours";
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace wintest;
@@ -397,7 +398,7 @@ TEST_F(AboutBoxTest, SystemCommandsSixteenToThirtyOneOpenItAndOthersKeepTheirWor
 
 // Wine puts an "About Wine" entry of its own before ours in every system menu, and it takes
 // the A key first; so the menu is walked to its last entry, and the A is read from the text.
-TEST_F(AboutBoxTest, TheSystemMenuEndsWithTheExtendedKeypadSwitchThenAboutTarnwickWithItsKeyA) {
+TEST_F(AboutBoxTest, TheSystemMenuEndsWithTheKeypadSwitchesThenAboutTarnwickWithItsKeyA) {
     const HMODULE program = LoadLibraryExA((directory_ + "tarnwick.exe").c_str(), nullptr,
                                            LOAD_LIBRARY_AS_DATAFILE);
     char text[64] = {};
@@ -417,19 +418,28 @@ TEST_F(AboutBoxTest, TheSystemMenuEndsWithTheExtendedKeypadSwitchThenAboutTarnwi
         }
         ASSERT_TRUE(opened) << "Alt+Space opened no system menu";
     };
-    // The item just above About switches the extended keypad, on and off again; only then is
-    // its file written.
+    // Two items above About switches the extended keypad, on and off again; only then is
+    // its file written. The one just above About switches the letter keypad, whose line the
+    // file has from then on.
     EXPECT_FALSE(FileExists(Widen(directory_ + "tarnwick.ini")));
     EXPECT_TRUE(HotKeyFree(0, VK_NUMPAD7));
-    for (const bool on : {true, false}) {
+    const std::tuple<int, bool, const char*, WORD> switches[] = {
+        {2, true, "Extended=1\r\n", VK_NUMPAD7},
+        {2, false, "Extended=0\r\n", VK_NUMPAD7},
+        {1, true, "Extended=0\r\nLetters=1\r\n", 'U'},
+        {1, false, "Extended=0\r\nLetters=0\r\n", 'U'},
+    };
+    for (const auto& [above, on, lines, key] : switches) {
         openSystemMenu();
         PressKey(VK_END);
-        PressKey(VK_UP);
+        for (int up = 0; up < above; ++up) {
+            PressKey(VK_UP);
+        }
         PressKey(VK_RETURN);
-        const std::string ini = std::string("[Keypad]\r\nExtended=") + (on ? "1" : "0") + "\r\n";
+        const std::string ini = std::string("[Keypad]\r\n") + lines;
         const Bytes file(ini.begin(), ini.end());
         EXPECT_TRUE(PumpUntil([&] { return ReadBytes(directory_ + "tarnwick.ini") == file; })) << ini;
-        EXPECT_EQ(HotKeyFree(0, VK_NUMPAD7), !on);
+        EXPECT_EQ(HotKeyFree(0, key), !on);
     }
     openSystemMenu();
     PressKey(VK_END);

@@ -373,8 +373,12 @@ TEST_F(TrayTest, RightClickOpensTheMenuWhoseExitEndsTheProgram) {
     EXPECT_TRUE(TrayShows(nullptr)) << "the icon outlived the program";
 }
 
-TEST_F(TrayTest, MinimizeAtStartUpLeavesOnlyTheIcon) {
+// With the letter keypad on, the program starts with emulation off: at log-on every letter
+// stays the user's until the start/stop key takes them.
+TEST_F(TrayTest, MinimizeAtStartUpLeavesOnlyTheIconAndTheLettersFree) {
     WriteSettings(kMinimizeAtStartupSettings);
+    const std::string ini = "[Keypad]\r\nLetters=1\r\n";
+    WriteBytes(directory_ + "tarnwick.ini", Bytes(ini.begin(), ini.end()));
     {
         // The user goes on typing in another window meanwhile.
         KeyTarget target;
@@ -383,7 +387,7 @@ TEST_F(TrayTest, MinimizeAtStartUpLeavesOnlyTheIcon) {
         const int buttons = TaskbarButtons();
         RunningProgram& program = Start();
         ASSERT_TRUE(program.Started()) << "CreateProcess failed with " << program.StartError();
-        ASSERT_TRUE(TrayShows(Active()));
+        ASSERT_TRUE(TrayShows(Inactive()));
         dialog_ = program.DialogWindow();
         ASSERT_NE(dialog_, nullptr);
         EXPECT_FALSE(IsWindowVisible(dialog_));
@@ -391,12 +395,61 @@ TEST_F(TrayTest, MinimizeAtStartUpLeavesOnlyTheIcon) {
         EXPECT_FALSE(HasStyle(dialog_, WS_EX_APPWINDOW));
         EXPECT_EQ(TaskbarButtons(), buttons);
         EXPECT_EQ(GetForegroundWindow(), target.get()) << "a hidden start took the keyboard";
-        PressKey('A');
-        EXPECT_TRUE(target.WaitFor(WM_KEYDOWN, 'A'));
+        for (const WORD key : {WORD{'A'}, WORD{'U'}}) {
+            PressKey(key);
+            EXPECT_TRUE(target.WaitFor(WM_KEYDOWN, key)) << key;
+        }
+
+        // Taken: U moves left by the step, J clicks the window beneath, and the badge follows.
+        PressKey(VK_F9);
+        ASSERT_TRUE(TrayShows(Active()));
+        ExpectKeyMovesPointer('U', {kPointerStart.x - 10, kPointerStart.y});
+        const HWND badge = FindWindowA("TarnwickBadge", nullptr);
+        RECT at{};
+        EXPECT_TRUE(PumpUntil([&] {
+            return IsWindowVisible(badge) && GetWindowRect(badge, &at) && at.left > kPointerStart.x - 10 &&
+                   at.top > kPointerStart.y;
+        })) << "no badge below and right of the pointer";
+        EXPECT_EQ(GetWindowLongA(badge, GWL_EXSTYLE) & WS_EX_TRANSPARENT, WS_EX_TRANSPARENT);
+        ASSERT_TRUE(MovePointerTo(860, 650));
+        PressKey('J');
+        EXPECT_TRUE(target.WaitFor(WM_LBUTTONDOWN, MK_LBUTTON)) << "J clicked nothing";
+
+        // Esc hands them back, and the next U types.
+        PressKey(VK_ESCAPE);
+        EXPECT_TRUE(TrayShows(Inactive()));
+        EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(badge); }));
+        PressKey('U');
+        EXPECT_TRUE(PumpUntil([&] { return target.Count(WM_KEYDOWN, 'U') == 2; }));
+        EXPECT_EQ(target.Count(WM_KEYDOWN, VK_ESCAPE), 0u);
+        EXPECT_EQ(GetForegroundWindow(), target.get());
     }
 
     RestoreByClick();
     EXPECT_EQ(SendMessageA(Item(IDC_MINIMIZE_AT_STARTUP), BM_GETCHECK, 0, 0), BST_CHECKED);
+
+    // Without the letters, and with NumLock off as this session's display has it, turning
+    // emulation on says so from the tray icon, in one balloon however often it is said.
+    PostMessageA(dialog_, WM_SYSCOMMAND, IDM_LETTER_KEYPAD, 0);
+    const auto balloons = [] {
+        int shown = 0;
+        EnumWindows(
+            [](HWND window, LPARAM count) -> BOOL {
+                *reinterpret_cast<int*>(count) += ProcessOf(window) == ProcessOf(Taskbar()) &&
+                                                  ClassOf(window) == "tooltips_class32" && IsWindowVisible(window) &&
+                                                  ControlText(window).rfind("With NumLock off", 0) == 0;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&shown));
+        return shown;
+    };
+    PressKey(VK_F9);
+    ASSERT_TRUE(TrayShows(Active()));
+    PressKey(VK_F9);
+    PressKey(VK_F9);
+    EXPECT_TRUE(PumpUntil([&] { return balloons() == 1; }, milliseconds(8000))) << "no balloon";
+    PumpMessages(milliseconds(500));
+    EXPECT_EQ(balloons(), 1);
 }
 
 // Stands in for a notification area that is not ready: the shell finds the first window of
