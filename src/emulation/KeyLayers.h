@@ -69,7 +69,7 @@ public:
 
 private:
     struct Registration {
-        Key key;
+        Key key{};
         std::optional<Action> meaning;  // in the top layer that is on and has the key
     };
 
