@@ -23,6 +23,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -323,11 +325,27 @@ bool HideToTray(const Target& target) {
 
 // Starts `program` and hands the focus back to the driver's window, as a user would go on
 // working in another program.
+// Under Wine a program's thread reads NumLock as off until NumLock changes while it runs, so
+// Tarnwick says at every start that NumLock is off, in a balloon that Wine shows two seconds
+// later for ten; its going makes whatever it covered repaint. Taken down before it shows, it
+// weighs on no figure.
+void TakeDownNotice(const Target& target) {
+    NOTIFYICONDATAA balloon{};
+    balloon.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    balloon.hWnd = target.Window();
+    balloon.uID = 128;
+    balloon.uFlags = NIF_INFO;
+    Shell_NotifyIconA(NIM_MODIFY, &balloon);
+}
+
 std::unique_ptr<Target> Launch(const Program& program, const Stage& stage) {
     WaitForQuiet();
     auto target = std::make_unique<Target>(program, program.tray);
     stage.Activate();
     Sleep(1000);
+    if (program.name.rfind("tarnwick", 0) == 0) {
+        TakeDownNotice(*target);
+    }
     return target;
 }
 

@@ -79,6 +79,10 @@ NOTES = """\
 8. **Idle**: nothing happening, the program's window not active, the pointer still; once with
    the keypad grid open, then once with it closed again by Esc and the dialog shown and, for
    the programs with a tray icon, once hidden to the tray through their own Minimize button.
+   Under Wine a program's thread reads NumLock as off until NumLock changes while it runs, so
+   Tarnwick says at every start that NumLock is off, in a balloon that Wine shows two seconds
+   later for ten, and whatever it covered (the keypad grid, say) repaints when it goes; the
+   driver takes that balloon down a second after each start of Tarnwick, before it shows.
 9. **Start-up**: from `CreateProcess` until `WaitForInputIdle` returns, the first time the
    program waits for input with nothing left to do (dialog created and painted, hotkeys
    registered, tray icon added; the bare floor: window made, hotkeys registered), confirmed by

@@ -58,6 +58,10 @@ void OverlayWindow::Show(const ScreenArea& area) {
     RedrawWindow(window_.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
+void OverlayWindow::MoveTo(ScreenPoint topLeft) {
+    SetWindowPos(window_.get(), HWND_TOPMOST, topLeft.x, topLeft.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
 void OverlayWindow::Hide() {
     if (window_) {
         ShowWindow(window_.get(), SW_HIDE);

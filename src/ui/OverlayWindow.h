@@ -28,6 +28,9 @@ public:
     // Puts the window on `area`, raises it above every window, the taskbar included, and
     // paints it before returning.
     void Show(const ScreenArea& area);
+    // Moves the window that shows to `topLeft` as it is, without painting it again, and raises
+    // it above every window again.
+    void MoveTo(ScreenPoint topLeft);
     // The rectangle a window shown on `area` takes: one pixel short of the bottom when `area`
     // is a whole monitor, which Windows 10 and 11 would take for a full-screen program and
     // drop the taskbar behind the other windows while it is up.

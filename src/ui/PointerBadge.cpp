@@ -19,17 +19,34 @@ PointerBadge::PointerBadge()
     : window_(kClassName, false, [this](HDC dc, SIZE size) { Draw(dc, size); }) {}
 
 // Below and right of the pointer; on the other side of it where the monitor ends first.
+// Moved, not painted again, while it stays on one monitor.
 void PointerBadge::Show(ScreenPoint pointer) {
-    dpi_ = OverlayWindow::MonitorDpi({pointer.x, pointer.y, 1, 1});
+    const HMONITOR monitor = MonitorFromPoint(POINT{pointer.x, pointer.y}, MONITOR_DEFAULTTONEAREST);
+    if (monitor != monitor_) {
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        GetMonitorInfoA(monitor, &info);
+        monitor_ = monitor;
+        monitorArea_ = info.rcMonitor;
+        dpi_ = OverlayWindow::MonitorDpi({pointer.x, pointer.y, 1, 1});
+    }
     const int side = GetSystemMetrics(SM_CXSMICON) + 2 * MulDiv(3, dpi_, kStandardDpi);
     const int dx = MulDiv(kOffsetX, dpi_, kStandardDpi);
     const int dy = MulDiv(kOffsetY, dpi_, kStandardDpi);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    GetMonitorInfoA(MonitorFromPoint(POINT{pointer.x, pointer.y}, MONITOR_DEFAULTTONEAREST), &monitor);
-    const int left = pointer.x + dx + side <= monitor.rcMonitor.right ? pointer.x + dx : pointer.x - dx - side;
-    const int top = pointer.y + dy + side <= monitor.rcMonitor.bottom ? pointer.y + dy : pointer.y - dy - side;
-    window_.Show({left, top, side, side});
+    const int left = pointer.x + dx + side <= monitorArea_.right ? pointer.x + dx : pointer.x - dx - side;
+    const int top = pointer.y + dy + side <= monitorArea_.bottom ? pointer.y + dy : pointer.y - dy - side;
+    if (side == side_) {
+        window_.MoveTo({left, top});
+    } else {
+        window_.Show({left, top, side, side});
+        side_ = side;
+    }
+}
+
+void PointerBadge::Hide() {
+    window_.Hide();
+    monitor_ = nullptr;
+    side_ = 0;
 }
 
 void PointerBadge::Draw(HDC dc, SIZE size) const {

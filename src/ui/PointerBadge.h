@@ -15,7 +15,7 @@ public:
     ~PointerBadge() override = default;
 
     void Show(ScreenPoint pointer) override;
-    void Hide() override { window_.Hide(); }
+    void Hide() override;
 
 private:
     void Draw(HDC dc, SIZE size) const;
@@ -23,5 +23,10 @@ private:
     static constexpr int kStandardDpi = 96;
 
     OverlayWindow window_;
-    int dpi_ = kStandardDpi;  // the pointer's monitor's, when last shown
+    // The monitor the badge was last shown on, kept while it shows: it follows every move of
+    // the pointer, which mostly stays on one monitor.
+    HMONITOR monitor_ = nullptr;
+    RECT monitorArea_{};
+    int dpi_ = kStandardDpi;
+    int side_ = 0;  // while it shows
 };
