@@ -8,6 +8,20 @@ namespace {
 
 Region EmptyRegion() { return Region(CreateRectRgn(0, 0, 0, 0)); }
 
+// Pixels in pages of their own, which go back to the system with the bitmap: reads made at every
+// digit and let go at every close would leave the heap in pieces.
+Bitmap PagedBitmap(int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    return Bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+}
+
 }  // namespace
 
 void Backdrop::Copy(HDC dc, const ScreenArea& area) const {
@@ -49,7 +63,7 @@ void Backdrop::Cover(const std::vector<RECT>& drawn) {
     const ScreenDc screen;
     const int width = piece.area.right - piece.area.left;
     const int height = piece.area.bottom - piece.area.top;
-    piece.bitmap = Bitmap(CreateCompatibleBitmap(screen.get(), width, height));
+    piece.bitmap = PagedBitmap(width, height);
     const MemoryDc memory(piece.bitmap ? CreateCompatibleDC(screen.get()) : nullptr);
     if (!memory) {
         return;
