@@ -58,6 +58,7 @@ add_executable(tarnwick WIN32
   src/ui/AboutDialog.cpp
   src/ui/EmulatorDialog.cpp
   src/ui/Backdrop.cpp
+  src/ui/DigitFont.cpp
   src/ui/GridOverlay.cpp
   src/ui/Loupe.cpp
   src/ui/OverlayWindow.cpp

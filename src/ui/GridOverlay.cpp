@@ -45,7 +45,8 @@ RECT OnScreen(const RECT& rect, const ScreenArea& area) {
 
 }  // namespace
 
-GridOverlay::GridOverlay() : window_(kClassName, true, [this](HDC dc, SIZE size) { Draw(dc, size); }) {}
+GridOverlay::GridOverlay()
+    : window_(kClassName, true, [this](HDC dc, SIZE size) { Draw(dc, size); }), font_(kDigitHeight) {}
 
 // The loupe's picture, and what the grid's windows are about to cover, are read before either
 // window changes, so that no read shows them. What they cover is read only where a loupe may
@@ -53,15 +54,7 @@ GridOverlay::GridOverlay() : window_(kClassName, true, [this](HDC dc, SIZE size)
 // loupe shows; elsewhere the grid costs no read of the screen.
 void GridOverlay::Show(const ScreenArea& monitor, const ScreenArea& region, ScreenPoint pointer) {
     const int dpi = OverlayWindow::MonitorDpi(monitor);
-    if (!font_ || dpi != fontDpi_) {
-        font_ = Font(CreateFontA(-MulDiv(kDigitHeight, dpi, kStandardDpi), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
-                                 DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
-                                 DEFAULT_PITCH | FF_SWISS, "Tahoma"));
-        fontDpi_ = dpi;
-        const ScreenDc screen;
-        const SelectedObject selected(screen.get(), font_.get());
-        GetTextExtentPoint32A(screen.get(), "8", 1, &digitSize_);
-    }
+    font_.UseDpi(dpi);
     const std::optional<LoupeLayout> loupe = PlaceLoupe(monitor, region, dpi);
     if (loupe) {
         PlanOutline(monitor, region, dpi);
@@ -133,7 +126,8 @@ void GridOverlay::PlanGrid(const ScreenArea& region, ScreenPoint pointer, int dp
         light_.push_back({inset, top, width - inset, top + line});
     }
 
-    const SIZE box{digitSize_.cx + 4 * line, digitSize_.cy};
+    const SIZE digitSize = font_.DigitSize();
+    const SIZE box{digitSize.cx + 4 * line, digitSize.cy};
     const SIZE pointerSize = PointerSize(dpi);
     const RECT covered{pointer.x - region.left, pointer.y - region.top, pointer.x - region.left + pointerSize.cx,
                        pointer.y - region.top + pointerSize.cy};
@@ -182,7 +176,6 @@ void GridOverlay::Draw(HDC dc, SIZE size) const {
     for (const RECT& rect : clear_) {
         FillRect(dc, &rect, seeThrough.get());
     }
-    // Not smoothed: a blended edge pixel would be neither the see-through colour nor drawn.
     const SelectedObject selected(dc, font_.get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_WINDOW));

@@ -3,6 +3,7 @@
 #include "platform/Handle.h"
 #include "platform/Services.h"
 #include "ui/Backdrop.h"
+#include "ui/DigitFont.h"
 #include "ui/Loupe.h"
 #include "ui/OverlayWindow.h"
 
@@ -44,8 +45,5 @@ private:
     std::vector<RECT> light_;
     std::vector<RECT> clear_;
     std::vector<Label> labels_;
-    // The digits' font and the size of a digit in it, made again only when the DPI changes.
-    Font font_;
-    int fontDpi_ = 0;
-    SIZE digitSize_{};
+    DigitFont font_;
 };

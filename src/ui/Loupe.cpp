@@ -8,7 +8,6 @@
 namespace {
 
 const char kClassName[] = "TarnwickLoupe";
-constexpr int kStandardDpi = 96;
 constexpr int kDigitHeight = 10;  // pixels at the standard DPI
 
 struct Gap {
@@ -39,19 +38,12 @@ void FillArea(HDC dc, int left, int top, int right, int bottom, HBRUSH brush) {
 
 }  // namespace
 
-Loupe::Loupe() : window_(kClassName, false, [this](HDC dc, SIZE size) { Draw(dc, size); }) {}
+Loupe::Loupe() : window_(kClassName, false, [this](HDC dc, SIZE size) { Draw(dc, size); }), font_(kDigitHeight) {}
 
 void Loupe::Read(const LoupeLayout& layout, int dpi, const Backdrop& screen) {
     layout_ = layout;
     const ScreenDc screenDc;
-    if (!font_ || dpi != fontDpi_) {
-        font_ = Font(CreateFontA(-MulDiv(kDigitHeight, dpi, kStandardDpi), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
-                                 DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
-                                 DEFAULT_PITCH | FF_SWISS, "Tahoma"));
-        fontDpi_ = dpi;
-        const SelectedObject selected(screenDc.get(), font_.get());
-        GetTextExtentPoint32A(screenDc.get(), "8", 1, &digitSize_);
-    }
+    font_.UseDpi(dpi);
     pictureDc_ = MemoryDc();
     picture_ = Bitmap(CreateCompatibleBitmap(screenDc.get(), layout.source.width, layout.source.height));
     pictureDc_ = MemoryDc(picture_ ? CreateCompatibleDC(screenDc.get()) : nullptr);
@@ -105,7 +97,8 @@ void Loupe::Draw(HDC dc, SIZE size) const {
     FrameRect(dc, &frame, dark);
 
     const SelectedObject selected(dc, font_.get());
-    const SIZE box{digitSize_.cx + 2 * line, digitSize_.cy};
+    const SIZE digit = font_.DigitSize();
+    const SIZE box{digit.cx + 2 * line, digit.cy};
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_WINDOW));
     // All the digits or none, so that a keypad's worth never shows with gaps in it.

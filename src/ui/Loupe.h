@@ -3,6 +3,7 @@
 #include "emulation/LoupeLayout.h"
 #include "platform/Handle.h"
 #include "ui/Backdrop.h"
+#include "ui/DigitFont.h"
 #include "ui/OverlayWindow.h"
 
 #include <windows.h>
@@ -28,10 +29,7 @@ private:
 
     OverlayWindow window_;
     LoupeLayout layout_{};
-    // The digits' font and the size of a digit in it, made again only when the DPI changes.
-    Font font_;
-    int fontDpi_ = 0;
-    SIZE digitSize_{};
+    DigitFont font_;
     Bitmap picture_;
     MemoryDc pictureDc_;  // destroyed before the bitmap it holds
 };
